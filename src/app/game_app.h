@@ -1,0 +1,64 @@
+// The application object: window and OpenGL context, the frame clock, the controls, the
+// view matrix, the light, the joystick and the settings.
+#pragma once
+
+#include "app/controls.h"
+#include "app/joystick.h"
+#include "app/settings.h"
+#include "math/mat4.h"
+
+struct PlatformWindow;  // the game window and its OpenGL context (src/platform/)
+
+struct LightSlot {
+    float ambient[4];
+    float diffuse[4];
+    float specular[4];
+    float position[4];
+};
+
+struct WindowRect {
+    int left, top, right, bottom;
+};
+
+struct GameApp {
+    PlatformWindow* window = nullptr;  // the game window with its OpenGL context; null when none
+    bool fullScreen = false;           // the display mode was changed and must be restored
+    WindowRect windowRect{};           // the game window's screen rectangle
+    bool paused = false;               // frames are suspended while set
+    bool running = false;              // the main loop continues while set
+    Mat4* cameraMatrix = nullptr;      // the view multiplied onto the projection; points at camera
+    float clearColour[4] = {0, 0, 0, 0};
+    ControlState controls{};
+    float dt = 0.0f;                   // last measured interval since the previous frame
+    float lastFrameTime = 0.0f;        // Seconds() at the start of the previous frame
+    Mat4 camera = Identity4;    // the view matrix itself
+    LightSlot light0{};
+    Joystick joystick{};
+    Settings settings;
+};
+
+extern GameApp App;
+
+// The drawn frame's time step in seconds: at least 0.03 on a drawn frame, 0 otherwise.
+extern float FrameDt;
+
+// The longest step handed to the game after a stall (a suspended machine, a debugger, a
+// modal box): above 0.78 s the flight model's ground damping turns negative and above
+// 1.56 s velocities grow without bound.
+constexpr float MaxFrameDt = 0.25f;
+// Frames are drawn at most this often (the single-precision 0.03).
+constexpr float MinFrameDt = 0.03f;
+
+// The clock half of BeginFrame: measures the interval, applies the frame cap and the pause
+// key. Returns the frame's dt or 0 when no frame is to be drawn.
+float FrameClockStep();
+// BeginFrame: FrameClockStep, then on a drawn frame clears the buffers and saves the bare
+// projection.
+float BeginFrame();
+// Seconds until the next frame is due (0 when it is due now); the loop sleeps that long
+// when no input is waiting.
+float TimeUntilNextFrame();
+
+// The program: music, launcher and window, assets, the frame loop. Returns 0 after a
+// normal end, -1 when initialisation failed.
+int GameMain();

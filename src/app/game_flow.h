@@ -1,0 +1,23 @@
+// The game-flow state machine and the missions.
+#pragma once
+
+#include <cstdint>
+
+enum FlowState : int32_t {
+    StartMission = 0,  // start the next mission on this frame
+    Briefing = 1,      // timed wait with the camera running and the simulation stopped
+    Playing = 2,       // the simulation runs
+    Dead = 3,          // the player crashed; waiting for the crash sound to end
+};
+
+extern FlowState GameState;     // current state
+extern FlowState NextState;     // entered when the briefing wait ends
+extern float BriefingClock;     // seconds
+extern float Deadline;          // the wait ends once BriefingClock exceeds it
+extern int32_t MissionIndex;    // 0..2; -1 before the first mission
+extern bool LeftBase;           // the player has been farther than sqrt(1000) from the hangar
+
+// Called once per drawn frame before the camera is applied and the scene drawn.
+void UpdateGame();
+// Sets up the next mission of the cycle and briefs it.
+void StartNextMission();

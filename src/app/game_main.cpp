@@ -1,0 +1,38 @@
+#include "app/assets.h"
+#include "app/controls.h"
+#include "app/game_app.h"
+#include "app/game_flow.h"
+#include "app/game_window.h"
+#include "audio/music.h"
+#include "platform/input_event.h"
+#include "render/frame.h"
+#include "render/scene.h"
+#include "speech/speech.h"
+
+float FrameDt = 0.0f;
+
+int GameMain() {
+    // The tune starts first so that it plays while the launcher is open.
+    StartMusic();
+    const float clearColour[4] = {0.05f, 0.15f, 0.15f, 0.0f};
+    if (!InitGame(clearColour)) return -1;
+    if (!LoadAssets()) return -1;
+
+    while (PumpMessages()) {
+        float dt = BeginFrame();
+        FrameDt = dt;
+        if (dt != 0.0f) {  // a NaN counts as not 0
+            UpdateGame();
+            ApplyCamera();
+            DrawScene();
+            EndFrameDrawing();
+        } else {
+            // Nothing to draw yet: sleep until an event arrives or the next frame is due,
+            // instead of spinning a core at 100%.
+            int ms = static_cast<int>(TimeUntilNextFrame() * 1000.0f) + 1;
+            PlatformWaitForEvent(ms);
+        }
+    }
+    ShutdownSpeech();
+    return 0;
+}

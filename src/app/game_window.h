@@ -1,0 +1,11 @@
+// The game window and its OpenGL context.
+#pragma once
+
+// Seeds the random generator, runs the launcher, opens the window and sets the fixed
+// OpenGL state. False when the launcher was closed or the window could not be made.
+bool InitGame(const float clearColour[4]);
+bool CreateGLWindow();
+// Restores the display mode and releases the context; safe to call more than once.
+void DestroyGLWindow();
+// Multiplies the view matrix onto the pushed projection and loads an identity modelview.
+void ApplyCamera();

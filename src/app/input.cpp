@@ -1,0 +1,44 @@
+#include "app/controls.h"
+#include "app/game_app.h"
+#include "app/game_window.h"
+
+void HandleInputMessage(const InputEvent& event) {
+    ControlState& c = App.controls;
+    switch (event.type) {
+        case InputEventType::KeyDown:
+            if (event.key >= 0 && event.key < 256) c.keys[event.key] = 1;
+            if (event.key == vk::Q || event.key == vk::Escape) {
+                DestroyGLWindow();
+                App.running = false;
+            }
+            break;
+        case InputEventType::KeyUp:
+            if (event.key >= 0 && event.key < 256) c.keys[event.key] = 0;
+            break;
+        case InputEventType::MouseMove:
+            // The stick spans the window: -1 at the top-left corner, +1 at the bottom-right.
+            // No clamping: the cursor is confined to the window anyway.
+            c.stickX = 2.0f * static_cast<float>(event.x) / static_cast<float>(App.settings.Width) - 1.0f;
+            c.stickY = 2.0f * static_cast<float>(event.y) / static_cast<float>(App.settings.Height) - 1.0f;
+            break;
+        case InputEventType::ButtonDown:
+            c.keys[vk::Space] = 1;  // the left button is a second fire button
+            break;
+        case InputEventType::ButtonUp:
+            c.keys[vk::Space] = 0;
+            break;
+        case InputEventType::CloseRequest:
+            // Closing the game window by any means ends the loop like the quit keys.
+            DestroyGLWindow();
+            App.running = false;
+            break;
+        case InputEventType::None:
+            break;
+    }
+}
+
+bool PumpMessages() {
+    InputEvent event;
+    if (PlatformPollEvent(event)) HandleInputMessage(event);
+    return App.running;
+}

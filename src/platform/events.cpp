@@ -1,0 +1,80 @@
+#include <SDL.h>
+
+#include "platform/input_event.h"
+
+namespace {
+
+// SDL key codes to the virtual-key codes the game uses; 0 for keys it has no code for.
+int VirtualKey(SDL_Keycode key) {
+    if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
+    if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
+    if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return '1' + (key - SDLK_KP_1);
+    switch (key) {
+        case SDLK_KP_0: return '0';
+        case SDLK_SPACE: return vk::Space;
+        case SDLK_ESCAPE: return vk::Escape;
+        case SDLK_PAGEUP: return vk::PageUp;
+        case SDLK_PAGEDOWN: return vk::PageDown;
+        case SDLK_END: return vk::End;
+        case SDLK_HOME: return vk::Home;
+        case SDLK_LEFT: return vk::Left;
+        case SDLK_UP: return vk::Up;
+        case SDLK_RIGHT: return vk::Right;
+        case SDLK_DOWN: return vk::Down;
+        case SDLK_RETURN: return 0x0D;
+        case SDLK_TAB: return 0x09;
+        case SDLK_BACKSPACE: return 0x08;
+        default: return 0;
+    }
+}
+
+}  // namespace
+
+bool PlatformPollEvent(InputEvent& event) {
+    event = InputEvent{InputEventType::None, 0, 0, 0};
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+    SDL_Event e;
+    if (SDL_PollEvent(&e) == 0) return false;
+    switch (e.type) {
+        case SDL_KEYDOWN:
+        case SDL_KEYUP: {
+            int code = VirtualKey(e.key.keysym.sym);
+            if (code != 0) {
+                event.type = e.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp;
+                event.key = code;
+            }
+            break;
+        }
+        case SDL_MOUSEMOTION:
+            event.type = InputEventType::MouseMove;
+            event.x = e.motion.x;
+            event.y = e.motion.y;
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+        case SDL_MOUSEBUTTONUP:
+            if (e.button.button == SDL_BUTTON_LEFT) {
+                event.type = e.type == SDL_MOUSEBUTTONDOWN ? InputEventType::ButtonDown
+                                                           : InputEventType::ButtonUp;
+                event.x = e.button.x;
+                event.y = e.button.y;
+            }
+            break;
+        case SDL_QUIT:
+            event.type = InputEventType::CloseRequest;
+            break;
+        case SDL_WINDOWEVENT:
+            if (e.window.event == SDL_WINDOWEVENT_CLOSE) event.type = InputEventType::CloseRequest;
+            break;
+        default:
+            break;
+    }
+    return true;
+}
+
+void PlatformWaitForEvent(int timeoutMs) {
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        SDL_Delay(static_cast<Uint32>(timeoutMs > 0 ? timeoutMs : 0));
+        return;
+    }
+    SDL_WaitEventTimeout(nullptr, timeoutMs);
+}

@@ -1,0 +1,5 @@
+// A modal message box with an OK button and an information icon.
+#pragma once
+
+// Returns false when no box could be shown (for example without a display).
+bool PlatformMessageBox(const char* caption, const char* text);

@@ -1,0 +1,4 @@
+// Drawing the world.
+#pragma once
+
+void DrawScene();

@@ -1,0 +1,17 @@
+#include "support/media.h"
+
+#include <cstdlib>
+
+#include "app/services.h"
+
+std::string GeneratedMediaDir() {
+    const char* dir = std::getenv("KELVANE_MEDIA_DIR");
+    return dir != nullptr ? dir : "";
+}
+
+bool UseGeneratedMedia() {
+    std::string dir = GeneratedMediaDir();
+    if (dir.empty()) return false;
+    SetMediaFolderOverride(dir.c_str());
+    return true;
+}

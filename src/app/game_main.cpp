@@ -4,6 +4,7 @@
 #include "app/game_flow.h"
 #include "app/game_window.h"
 #include "audio/music.h"
+#include "audio/sound_system.h"
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
@@ -23,6 +24,8 @@ int GameMain() {
         FrameDt = dt;
         if (dt != 0.0f) {  // a NaN counts as not 0
             UpdateGame();
+            // The sound mixer hears the aircraft where this frame left them.
+            PublishSoundPositions();
             ApplyCamera();
             DrawScene();
             EndFrameDrawing();

@@ -1,6 +1,7 @@
 #include "app/globals.h"
 
 #include "app/game_app.h"
+#include "audio/mixer.h"
 #include "sim/aircraft.h"
 
 // Every object below is constant-initialised (no constructor runs before main), so only
@@ -29,4 +30,5 @@ void ConstructGlobals() {
 void TeardownGlobals() {
     // Reverse order: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar,
     // triplane, terrain, MIDI player, sound system, overlay, application, speech output.
+    if (Sound.open.load()) CloseSoundOutput();
 }

@@ -116,7 +116,7 @@ bool DecodeAdpcm(const uint8_t* format, size_t formatLength, const uint8_t* data
             SDL_FreeWAV(decoded);
             return false;
         }
-        std::memcpy(work, decoded, decodedLength);
+        if (decodedLength > 0) std::memcpy(work, decoded, decodedLength);
         cvt.buf = work;
         cvt.len = static_cast<int>(decodedLength);
         if (SDL_ConvertAudio(&cvt) != 0 || cvt.len_cvt < 0 ||

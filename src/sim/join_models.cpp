@@ -1,7 +1,5 @@
-// Temporary join point: model loading and skeletal animation are being built elsewhere.
-// Whoever lands the real functions deletes these.
-#include "assets/model.h"
+// Temporary join point: skeletal animation is being built elsewhere. Whoever lands the
+// real function deletes this.
 #include "assets/skinned_model.h"
 
-void BuildDrawArrays(ArrayModel&) {}
 void UpdateSkinnedModel(SkinnedModel&, float) {}

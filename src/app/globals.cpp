@@ -1,6 +1,7 @@
 #include "app/globals.h"
 
 #include "app/game_app.h"
+#include "audio/mixer.h"
 #include "audio/music.h"
 #include "sim/aircraft.h"
 #include "speech/speech.h"
@@ -33,6 +34,7 @@ void TeardownGlobals() {
     // Reverse order: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar,
     // triplane, terrain, MIDI player, sound system, overlay, application, speech output.
     CloseMidiPlayer();
+    if (Sound.open.load()) CloseSoundOutput();
     // Speech output: normally already shut down by the game's exit path.
     ShutdownSpeech();
 }

@@ -67,6 +67,18 @@ TEST(Speech, NotReadyIgnoresTexts) {
     EXPECT_EQ(SpeakText(L"Hello."), 1);
 }
 
+TEST(Speech, StartingOnTheAudioOutputIsQuietAndFailureLeavesItOff) {
+    // Headless (SDL's dummy driver under CTest) there is no output to speak on: speech stays
+    // off without a word on stderr. With a sound card it starts, just as quietly.
+    testing::internal::CaptureStderr();
+    bool started = InitSpeech();
+    EXPECT_EQ(Speech.ready, started);
+    EXPECT_EQ(SpeakText(L"Hello."), started ? 0 : 1);
+    ShutdownSpeech();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_FALSE(Speech.ready);
+}
+
 TEST(Speech, ATextProducesAudio) {
     Capture capture;
     SpeakAll(capture, {L"Sorry Osbert. You have died a horrible death."});

@@ -204,13 +204,16 @@ void OpenSoundMixer() {
     if (Sound.mixRing == nullptr)
         Sound.mixRing = static_cast<int16_t*>(std::calloc(MixRingValues, sizeof(int16_t)));
     if (Sound.mixRing == nullptr) return;  // no memory: the game runs silently
+    LockAudioDevice();
     std::memset(Sound.mixRing, 0, MixRingValues * sizeof(int16_t));
     Sound.mixPos = 0;
     stagedNext = MixBlockFrames;
     Sound.open.store(true);
+    UnlockAudioDevice();
 }
 
 void OpenSoundOutput() {
+    if (Sound.open.load()) return;
     OpenSoundMixer();
     if (!Sound.open.load()) return;
     // No device (a headless machine, no sound server): the mixer stays ready and unheard.

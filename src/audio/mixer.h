@@ -8,7 +8,7 @@
 
 // Prepares the mix ring and sets Sound.open, then opens the audio device whose callback
 // runs MixBlock. Without an audio device the game runs silently. Asset loading calls it
-// once, before loading the sounds, unless Sound.open is already set.
+// once, before loading the sounds; it does nothing while Sound.open is set.
 void OpenSoundOutput();
 // The headless half of OpenSoundOutput: the mix ring and Sound.open, no device. Tests and
 // benchmarks drive MixBlock themselves after it.

@@ -8,6 +8,7 @@
 #include "app/input_recording.h"
 #include "app/services.h"
 #include "audio/music.h"
+#include "audio/sound_system.h"
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
@@ -32,6 +33,8 @@ int GameMain() {
         if (dt != 0.0f) {  // a NaN counts as not 0
             RecordFrame(Milliseconds(), dt);
             UpdateGame();
+            // The sound mixer hears the aircraft where this frame left them.
+            PublishSoundPositions();
             ApplyCamera();
             DrawScene();
             EndFrameDrawing();

@@ -1,6 +1,10 @@
 #include "app/globals.h"
 
 #include "app/game_app.h"
+#include "app/game_window.h"
+#include "app/settings.h"
+#include "assets/texture_cache.h"
+#include "render/overlay.h"
 #include "sim/aircraft.h"
 
 // Every object below is constant-initialised (no constructor runs before main), so only
@@ -21,12 +25,25 @@ ArrayModel TankModel;
 SkinnedModel BiplaneModel;
 
 void ConstructGlobals() {
-    // 1 speech output, 2 application, 3 overlay, 4 sound system: nothing to run yet.
+    // 1 speech output, 2 application, 3 overlay, 4 sound system: their initial values are
+    // static.
     // 5 MIDI player: opens the MIDI output device.
     // 6-7 aircraft, 8 view ring, 9-18 models: their initial values are static.
 }
 
 void TeardownGlobals() {
-    // Reverse order: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar,
-    // triplane, terrain, MIDI player, sound system, overlay, application, speech output.
+    // Reverse order of construction. The models normally go after the OpenGL context
+    // (the quit key released it); their deletions then do nothing.
+    // 18-9: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar, triplane,
+    // terrain.
+    // 5 MIDI player.
+    // 4 sound system.
+    // 3 overlay.
+    ReleaseOverlay(ScoreOverlay);
+    // 2 application: textures, then the window (restoring the display mode when the quit
+    // key did not already), then the settings when Start was pressed in this run.
+    ReleaseTextures();
+    DestroyGLWindow();
+    SaveSettingsIfChanged();
+    // 1 speech output.
 }

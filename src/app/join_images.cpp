@@ -11,6 +11,5 @@ uint8_t* LoadImagePixels(const char*, int& height, int& width) {
     height = width = 0;
     return nullptr;
 }
-uint32_t LoadTexture(const char*, AlphaMode, float) { return 0; }
 bool BuildMipmaps(uint32_t) { return false; }
 void ReleaseTextures() {}

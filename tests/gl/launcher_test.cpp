@@ -98,10 +98,11 @@ TEST_F(LauncherFixture, TheCloseBoxStoresNothing) {
     const std::string before = "[Game]\nWidth=800\nHeight=600\nUseScreenRes=1\n";
     media.Write("game.ini", before);
     // Tick a box first, then close: the tick must not reach the settings.
-    pid_t driver = StartDriver(Script("xdotool mousemove --window $W 236 12 click 1"));
-    pid_t closer = StartCloser(title, 20000);
+    const std::string ticked = media.File("ticked");
+    pid_t driver = StartDriver(Script("xdotool mousemove --window $W 236 12 click 1; touch " + ticked));
+    pid_t closer = StartCloser(title, 20000, ticked);
     bool started = RunLauncher(title.c_str());
-    StopDriver(driver, true);
+    EXPECT_EQ(StopDriver(driver, true), 0);
     EXPECT_EQ(StopDriver(closer, true), 0);
     EXPECT_FALSE(started);
     EXPECT_FALSE(App.settings.dirty);

@@ -36,13 +36,13 @@ Window FindWindow(Display* display, Window root, const char* title) {
 // Windows of other programs come and go while the tree is walked.
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
-[[noreturn]] void CloseWhenShown(const std::string& title, int timeoutMs) {
+[[noreturn]] void CloseWhenShown(const std::string& title, int timeoutMs, const std::string& afterFile) {
     XSetErrorHandler(IgnoreXErrors);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) _exit(2);
     for (int waited = 0; waited < timeoutMs; waited += 50) {
         Window w = FindWindow(display, DefaultRootWindow(display), title.c_str());
-        if (w != 0) {
+        if (w != 0 && (afterFile.empty() || access(afterFile.c_str(), F_OK) == 0)) {
             usleep(300 * 1000);  // let the program settle into its event loop
             XEvent e{};
             e.xclient.type = ClientMessage;
@@ -87,11 +87,11 @@ int StopDriver(pid_t pid, bool waitForIt) {
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
-pid_t StartCloser(const std::string& title, int timeoutMs) {
+pid_t StartCloser(const std::string& title, int timeoutMs, const std::string& afterFile) {
     pid_t pid = fork();
     if (pid == 0) {
         setpgid(0, 0);
-        CloseWhenShown(title, timeoutMs);
+        CloseWhenShown(title, timeoutMs, afterFile);
     }
     if (pid > 0) setpgid(pid, pid);
     return pid;

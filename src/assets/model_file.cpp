@@ -110,25 +110,11 @@ void LoadModelTexture(Model& model) {
 }
 
 bool LoadModelFile(const char* fileName, Model& model) {
-    char path[PathBufferSize];
-    MediaPath(path, fileName);
     char* data = nullptr;
     size_t size = 0;
-    switch (ReadModelFileBytes(path, data, size)) {
-    case ModelFileStatus::CannotOpen:
-        ShowError("Could not open file:", path);
+    if (!ReadMediaModelFile(fileName, data, size)) {
         model.visible = 0;
         return false;
-    case ModelFileStatus::TooLarge:
-        ReportBadModel(fileName, "file larger than 16 MiB");
-        model.visible = 0;
-        return false;
-    case ModelFileStatus::NoMemory:
-        ReportBadModel(fileName, "out of memory for the file");
-        model.visible = 0;
-        return false;
-    case ModelFileStatus::Read:
-        break;
     }
     bool loaded = LoadModelFromMemory(fileName, data, size, model);
     delete[] data;

@@ -165,6 +165,25 @@ ModelFileStatus ReadModelFileBytes(const char* path, char*& data, size_t& size) 
     return ModelFileStatus::Read;
 }
 
+bool ReadMediaModelFile(const char* fileName, char*& data, size_t& size) {
+    char path[PathBufferSize];
+    MediaPath(path, fileName);
+    switch (ReadModelFileBytes(path, data, size)) {
+    case ModelFileStatus::CannotOpen:
+        ShowError("Could not open file:", path);
+        return false;
+    case ModelFileStatus::TooLarge:
+        ReportBadModel(fileName, "file larger than 16 MiB");
+        return false;
+    case ModelFileStatus::NoMemory:
+        ReportBadModel(fileName, "out of memory for the file");
+        return false;
+    case ModelFileStatus::Read:
+        break;
+    }
+    return true;
+}
+
 void ReportBadModel(const char* fileName, const char* problem) {
     std::string detail = std::string(fileName != nullptr ? fileName : "") + ": " + problem;
     ShowError("Bad model:", detail.c_str());

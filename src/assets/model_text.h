@@ -56,5 +56,9 @@ enum class ModelFileStatus { Read, CannotOpen, TooLarge, NoMemory };
 // delete[].
 ModelFileStatus ReadModelFileBytes(const char* path, char*& data, size_t& size);
 
+// MediaPath of fileName read whole; false after reporting "Could not open file:" with the
+// full path, or "Bad model:" for a file over the size limit.
+bool ReadMediaModelFile(const char* fileName, char*& data, size_t& size);
+
 // Reports "Bad model:" with "<fileName>: <problem>" as the detail.
 void ReportBadModel(const char* fileName, const char* problem);

@@ -7,6 +7,7 @@
 #include "app/game_flow.h"
 #include "app/globals.h"
 #include "app/services.h"
+#include "audio/music.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
 #include "render/overlay.h"
@@ -198,4 +199,18 @@ TEST_F(FlowTest, TargetsArePlacedFromThreeSuccessiveDraws) {
     EXPECT_FLOAT_EQ(z.x, 15000.0f * (1.0f - r3 * 6.103701889514923e-05f));
     EXPECT_FLOAT_EQ(z.y, 5000.0f * (1.0f + r2 * 3.0518509447574615e-05f));
     EXPECT_FLOAT_EQ(z.z, 15000.0f * (1.0f - r1 * 6.103701889514923e-05f));
+}
+
+TEST_F(FlowTest, MusicOffStopsTheTuneAtTheFirstMissionForGood) {
+    MusicPlayer.messageHook = [](void*, uint32_t) {};  // a player without a device
+    OpenMidiPlayer(MusicPlayer, nullptr);
+    ASSERT_TRUE(MusicPlayer.deviceOpen.load());
+    App.settings.Music = 1;
+    StartNextMission();
+    EXPECT_TRUE(MusicPlayer.deviceOpen.load());
+    App.settings.Music = 0;
+    StartNextMission();
+    EXPECT_FALSE(MusicPlayer.deviceOpen.load());
+    CloseMidiPlayer(MusicPlayer);
+    MusicPlayer.messageHook = nullptr;
 }

@@ -14,6 +14,7 @@
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/simulation.h"
+#include "speech/speech.h"
 #include "support/sim_world.h"
 
 namespace {
@@ -213,4 +214,20 @@ TEST_F(FlowTest, MusicOffStopsTheTuneAtTheFirstMissionForGood) {
     EXPECT_FALSE(MusicPlayer.deviceOpen.load());
     CloseMidiPlayer(MusicPlayer);
     MusicPlayer.messageHook = nullptr;
+}
+
+TEST_F(FlowTest, TheBriefingIsSpokenAtMissionStartAndTheDeathTextOnlyAfterTheCrashSound) {
+    ASSERT_TRUE(InitSpeechToSink([](void*, uint32_t, const int16_t*, int) {}, nullptr));
+    uint32_t before = Speech.textsQueued;
+    StartPlaying();
+    EXPECT_EQ(Speech.textsQueued, before + 1);
+    PlayerPlane.crashed = true;
+    Frame();
+    Frame();
+    ASSERT_EQ(GameState, Dead);
+    EXPECT_EQ(Speech.textsQueued, before + 1);  // the crash sound still plays
+    StopVoice(CrashVoice);
+    Frame();
+    EXPECT_EQ(Speech.textsQueued, before + 2);
+    ShutdownSpeech();
 }

@@ -183,6 +183,19 @@ TEST(MalformedMidi, HugeAndOverlongLengthsEndTheTrackCleanly) {
     EXPECT_EQ(player->eventCount, 2);
 }
 
+TEST(MalformedMidi, ALaterRefusedHeaderLeavesNoEventsAndAClockThatRuns) {
+    // The first track loads notes and a tempo so slow the clock would stand still; then a
+    // second header of format 2 refuses the file. Nothing of the first part may remain.
+    auto player = std::make_unique<MidiPlayer>();
+    MidiTrackBuilder t;
+    t.Tempo(0, 0xFFFFFF).NoteOn(0, 0, 60, 100).NoteOn(10, 0, 60, 0).EndOfTrack();
+    const std::string file = MidiHeader(1, 2, 480) + t.Chunk() + MidiHeader(2, 1, 96);
+    std::vector<uint8_t> bytes(file.begin(), file.end());
+    EXPECT_FALSE(LoadMidiFromMemory(*player, bytes.data(), bytes.size()));
+    EXPECT_EQ(player->eventCount, 0);
+    EXPECT_GE(player->ticksPerStep, 1);
+}
+
 TEST(MalformedMidi, AZeroByteTuneIsReportedAndLeavesTheMusicOff) {
     TempDir dir;
     SetMediaFolderOverride(dir.path.c_str());

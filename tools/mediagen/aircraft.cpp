@@ -257,7 +257,7 @@ Skeleton BiplaneSkeleton() {
     skeleton.bones.push_back({"propeller", "body", toHub, 14000.0f});
     // One turn per 10 s cycle, a key every eighth of a turn: keys stay well under a
     // quarter turn apart, so blending between them never collapses the blades.
-    AnimationSpec spin{"propeller", 10.0f, {}};
+    AnimationEntry spin{"propeller", 10.0f, {}};
     const int keys = 8;
     for (int k = 0; k < keys; ++k) {
         float angle = -6.2831853f * static_cast<float>(k) / keys;

@@ -238,7 +238,7 @@ std::string FormatA3f(const Mesh& mesh, const Material& material, const std::str
 
     out += "BONES { " + std::to_string(skeleton->bones.size()) + "\n";
     for (size_t b = 0; b < skeleton->bones.size(); ++b) {
-        const BoneSpec& bone = skeleton->bones[b];
+        const BoneEntry& bone = skeleton->bones[b];
         out += "{ NAME " + bone.name + " PARENT " + bone.parent + " MATRIX";
         AppendMatrix(out, bone.matrix);
         out += " GRAMS " + FormatNumber(bone.grams) + " VERTEX_WEIGHTS {";
@@ -253,12 +253,12 @@ std::string FormatA3f(const Mesh& mesh, const Material& material, const std::str
         out += " } }\n";
     }
     out += "}\nANIMATIONS { " + std::to_string(skeleton->animations.size()) + "\n";
-    for (const AnimationSpec& anim : skeleton->animations) {
+    for (const AnimationEntry& anim : skeleton->animations) {
         out += "ANIMATION { " + anim.name + ' ' + FormatNumber(anim.length) + ' ' +
                std::to_string(anim.keys.size()) + "\n";
-        for (const AnimKeySpec& key : anim.keys) {
+        for (const AnimKeyEntry& key : anim.keys) {
             out += "ANIM_KEY { " + FormatNumber(key.time) + ' ' + std::to_string(key.frames.size());
-            for (const AnimFrameSpec& frame : key.frames) {
+            for (const AnimFrameEntry& frame : key.frames) {
                 out += " ANIM_FRAME { " + frame.bone;
                 AppendMatrix(out, frame.matrix);
                 out += " }";

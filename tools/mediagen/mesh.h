@@ -90,32 +90,32 @@ struct Material {
 Material TexturedMaterial(const std::string& name, const std::string& textureFile,
                           const std::string& alpha = "NONE");
 
-struct BoneSpec {
+struct BoneEntry {
     std::string name;
     std::string parent;  // "NONE" for the root
     Mat4 matrix;         // the offset: inverse of the bone's rest transform
     float grams;
 };
 
-struct AnimFrameSpec {
+struct AnimFrameEntry {
     std::string bone;
     Mat4 matrix;  // the bone's pose relative to its parent
 };
 
-struct AnimKeySpec {
+struct AnimKeyEntry {
     float time;
-    std::vector<AnimFrameSpec> frames;
+    std::vector<AnimFrameEntry> frames;
 };
 
-struct AnimationSpec {
+struct AnimationEntry {
     std::string name;
     float length;
-    std::vector<AnimKeySpec> keys;
+    std::vector<AnimKeyEntry> keys;
 };
 
 struct Skeleton {
-    std::vector<BoneSpec> bones;  // vertex weights come from MeshVertex::bone
-    std::vector<AnimationSpec> animations;
+    std::vector<BoneEntry> bones;  // vertex weights come from MeshVertex::bone
+    std::vector<AnimationEntry> animations;
 };
 
 // The .a3f text of a model; skeleton may be null for a static model.

@@ -104,9 +104,10 @@ Mesh BuildHangar() {
 }
 
 // ---- Runway ----------------------------------------------------------------------------
-// A strip along local x (world z once placed), 1000 long and 60 wide, at height 0. Its
+// A strip along local x (world z 6010..6990 once placed: inside the flat cells, off the
+// grid lines), 980 long and 60 wide, at height 0. Its
 // picture (128 across, 256 along) repeats every 120 units.
-constexpr float RunwayHalfLength = 500.0f, RunwayHalfWidth = 30.0f, RunwayRepeat = 120.0f;
+constexpr float RunwayHalfLength = 490.0f, RunwayHalfWidth = 30.0f, RunwayRepeat = 120.0f;
 
 Image PaintRunway() {
     const int w = 128, h = 256;
@@ -255,7 +256,7 @@ void MakeScenery(MediaOutput& out) {
 
     SaveFile(out, "runway.a3f",
              FormatA3f(BuildRunway(), TexturedMaterial("strip", "runway.jpg"),
-                       "grass runway along local x, 1000 long and 60 wide", nullptr));
+                       "grass runway along local x, 980 long and 60 wide", nullptr));
     SaveFile(out, "runway.jpg", EncodeJpeg(PaintRunway(), 88));
 
     SaveFile(out, "skydome.a3f",

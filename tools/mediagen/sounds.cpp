@@ -83,7 +83,8 @@ std::vector<float> Engine() {
     const int firings = 60;
     const float strength[6] = {1.0f, 0.82f, 0.93f, 0.76f, 0.97f, 0.85f};
     for (int f = 0; f < firings; ++f) {
-        int start = f * length / firings;
+        // Offset by half a firing so the loop's seam falls between two knocks.
+        int start = f * length / firings + length / firings / 2;
         for (int i = 0; i < length / 4; ++i) {
             float t = static_cast<float>(i) / Rate;
             float knock = std::exp(-t / 0.006f) * (0.7f * std::sin(TwoPi * 170.0f * t) + 0.4f * std::sin(TwoPi * 410.0f * t));

@@ -16,7 +16,7 @@ constexpr float CellSize = 1000.0f;
 constexpr float Origin = -25000.0f;
 constexpr float BaseHeight = 630.0f;
 
-// The flat base: hangar (7600, 6470), runway (x 7800, z 6000..7000), start (7600, 6468).
+// The flat base: hangar (7600, 6470), runway (x 7800, z 6010..6990), start (7600, 6468).
 constexpr float FlatMinX = 5000, FlatMaxX = 10000, FlatMinZ = 4000, FlatMaxZ = 7000;
 
 float SmoothStep(float edge0, float edge1, float x) {

@@ -3,6 +3,8 @@
 
 #include <cstdint>
 
+#include "math/vec3.h"
+
 enum FlowState : int32_t {
     StartMission = 0,  // start the next mission on this frame
     Briefing = 1,      // timed wait with the camera running and the simulation stopped
@@ -21,3 +23,14 @@ extern bool LeftBase;           // the player has been farther than sqrt(1000) f
 void UpdateGame();
 // Sets up the next mission of the cycle and briefs it.
 void StartNextMission();
+
+// The endless cycle of three missions.
+constexpr int MissionCount = 3;
+struct Mission {
+    const char* name;        // the HUD line while it is briefed
+    Vec3 targetViewOffset;   // the target view's eye in the target's frame
+};
+extern const Mission Missions[MissionCount];
+// Spoken at mission start, and after a crash once the crash sound has ended.
+extern const wchar_t* const BriefingTexts[MissionCount];
+extern const wchar_t DeathText[];

@@ -1,9 +1,14 @@
+#include <cstdlib>
+
 #include "app/assets.h"
 #include "app/controls.h"
 #include "app/game_app.h"
 #include "app/game_flow.h"
 #include "app/game_window.h"
+#include "app/input_recording.h"
+#include "app/services.h"
 #include "audio/music.h"
+#include "audio/sound_system.h"
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
@@ -18,11 +23,18 @@ int GameMain() {
     if (!InitGame(clearColour)) return -1;
     if (!LoadAssets()) return -1;
 
+    // KELVANE_RECORD=<file> records this session's input for a later replay.
+    const char* recordPath = std::getenv("KELVANE_RECORD");
+    if (recordPath != nullptr && recordPath[0] != '\0') StartRecording(recordPath);
+
     while (PumpMessages()) {
         float dt = BeginFrame();
         FrameDt = dt;
         if (dt != 0.0f) {  // a NaN counts as not 0
+            RecordFrame(Milliseconds(), dt);
             UpdateGame();
+            // The sound mixer hears the aircraft where this frame left them.
+            PublishSoundPositions();
             ApplyCamera();
             DrawScene();
             EndFrameDrawing();
@@ -33,6 +45,7 @@ int GameMain() {
             PlatformWaitForEvent(ms);
         }
     }
+    if (RecordingActive()) StopRecording();
     ShutdownSpeech();
     return 0;
 }

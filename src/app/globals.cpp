@@ -1,7 +1,10 @@
 #include "app/globals.h"
 
 #include "app/game_app.h"
+#include "audio/mixer.h"
+#include "audio/music.h"
 #include "sim/aircraft.h"
+#include "speech/speech.h"
 
 // Every object below is constant-initialised (no constructor runs before main), so only
 // the explicit steps of ConstructGlobals/TeardownGlobals decide what happens when.
@@ -23,10 +26,15 @@ SkinnedModel BiplaneModel;
 void ConstructGlobals() {
     // 1 speech output, 2 application, 3 overlay, 4 sound system: nothing to run yet.
     // 5 MIDI player: opens the MIDI output device.
+    OpenMidiPlayer();
     // 6-7 aircraft, 8 view ring, 9-18 models: their initial values are static.
 }
 
 void TeardownGlobals() {
     // Reverse order: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar,
     // triplane, terrain, MIDI player, sound system, overlay, application, speech output.
+    CloseMidiPlayer();
+    if (Sound.open.load()) CloseSoundOutput();
+    // Speech output: normally already shut down by the game's exit path.
+    ShutdownSpeech();
 }

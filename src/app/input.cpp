@@ -1,6 +1,7 @@
 #include "app/controls.h"
 #include "app/game_app.h"
 #include "app/game_window.h"
+#include "app/input_recording.h"
 
 void HandleInputMessage(const InputEvent& event) {
     ControlState& c = App.controls;
@@ -39,6 +40,9 @@ void HandleInputMessage(const InputEvent& event) {
 
 bool PumpMessages() {
     InputEvent event;
-    if (PlatformPollEvent(event)) HandleInputMessage(event);
+    if (PlatformPollEvent(event)) {
+        RecordEvent(event);
+        HandleInputMessage(event);
+    }
     return App.running;
 }

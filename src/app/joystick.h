@@ -14,3 +14,7 @@ struct Joystick {
 
 bool InitJoystick();
 bool PollJoystick();
+
+// The joystick's buttons drive seven keys, set or cleared on every reading: bit 0 Left,
+// 1 Down, 2 Right, 3 Up, 4 Space, 5 'A', 7 'Z'. Bit 6 and bits above 7 are ignored.
+void JoystickButtonsToKeys(uint32_t buttons, uint8_t keys[256]);

@@ -1,6 +1,7 @@
 // Meshes loaded from the game's .a3f text model files.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "math/mat4.h"
@@ -70,7 +71,13 @@ struct ArrayModel : Model {
 };
 
 // Loads media/<fileName> into model and, on success, its texture. False after reporting.
+// A failed load leaves the model invisible, without texture, list or drawing arrays.
 bool LoadModelFile(const char* fileName, Model& model);
+// The parsing half of LoadModelFile on text already in memory (no texture is loaded);
+// fileName only names the model in reports.
+bool LoadModelFromMemory(const char* fileName, const char* data, size_t size, Model& model);
+// texture = the cache's name for textureFile (0 when the name is empty or it fails).
+void LoadModelTexture(Model& model);
 // LoadModelFile, then the drawing arrays (not allocated on failure).
 void LoadArrayModel(const char* fileName, ArrayModel& model);
 // Copies the vertices into the drawing arrays, restoring a shape the crash drawing changed.

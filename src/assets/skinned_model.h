@@ -1,6 +1,7 @@
 // The player's biplane: one mesh whose vertices follow a skeleton of animated bones.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 #include "assets/model.h"
@@ -62,9 +63,35 @@ struct SkinnedModel {
     bool finished = false;
 };
 
+// A started animation blends from the current pose into its first key for this long
+// before play proper begins at time 0.
+constexpr float AnimationBlendIn = 0.25f;
+// More bones than this are refused as a damaged file (the biplane has a handful).
+constexpr uint32_t MaxBones = 65536;
+
+// Loads media/<fileName>: the mesh as LoadModelFile does, then the bones and animations,
+// then the skeleton. Errors are reported; a damaged file leaves the model invisible.
 void LoadSkinnedModel(SkinnedModel& skinned, const char* fileName);
+// The same on text already in memory (no texture is loaded); fileName names the model in
+// reports.
+void LoadSkinnedModelFromMemory(SkinnedModel& skinned, const char* fileName, const char* data,
+                                size_t size);
+// Index of the first bone named exactly name, or -1.
 int32_t FindBone(const SkinnedModel& skinned, const char* name);
+// Bind matrices of bone, its later siblings and everything below them, parents first.
+void BindBones(SkinnedModel& skinned, Bone* bone);
+// Frees the skeleton, the animations, the skinned arrays and the mesh.
 void ReleaseSkinnedModel(SkinnedModel& skinned);
 
+// Plays animation index from the current pose, looping, after the blend-in.
 void StartAnimation(SkinnedModel& skinned, int index);
+// One simulation step: animate, then re-skin the mesh into skinPositions/skinNormals.
 void UpdateSkinnedModel(SkinnedModel& skinned, float dt);
+// Advances the current animation by dt and writes the bones' poses and world matrices.
+void AnimateBones(SkinnedModel& skinned, float dt);
+// world = parent's world * pose for bone, its later siblings and their descendants (a root
+// keeps the world its bind gave it).
+void PropagatePose(SkinnedModel& skinned, Bone* bone);
+// Adds every weighted vertex of bone (and of the bones walked after it) into the skinned
+// arrays, which the caller has zeroed.
+void SkinVertices(SkinnedModel& skinned, const Bone* bone);

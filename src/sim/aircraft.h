@@ -75,3 +75,21 @@ struct Aircraft {
 
 extern Aircraft PlayerPlane;
 extern Aircraft EnemyPlane;
+
+// Back to the start of a mission: identity placement at the origin, at rest, with no burst,
+// no smoke and no damage, flying over the game's terrain. Thrust, timers and surfaces keep
+// their values; the caller then places the aircraft.
+void ResetAircraft(Aircraft& aircraft);
+// Arms a burst of six shots; false (and nothing changes) while a burst is in flight.
+bool StartBurst(Aircraft& aircraft);
+// Shoots the aircraft down: it starts smoking. False when it already was.
+bool Destroy(Aircraft& aircraft);
+// One step of the burst: moves the shots and spawns the next one when its time has come.
+void UpdateShots(Aircraft& aircraft);
+// One step of the smoke trail while destroyed; clears destroyed when the trail is over.
+void UpdateSmoke(Aircraft& aircraft);
+// Whether one of the burst's shots is within about 22.4 units of point.
+bool ShotsHit(const Aircraft& aircraft, Vec3 point);
+// For an aircraft that is not flown (the gun of the zeppelin or tank): one step of its
+// smoke and shots only.
+void UpdateGunOnly(Aircraft& aircraft);

@@ -1,9 +1,36 @@
-// Spoken briefings.
+// Spoken briefings: texts queued on the speech engine, spoken one after the other on the
+// engine's own thread while the game runs on. All calls come from the game thread.
 #pragma once
 
-// Starts the speech engine; speech stays off (and the game unchanged) when it fails.
+#include <cstdint>
+#include <string>
+
+struct SpeechOutput {
+    bool ready = false;  // every operation does nothing while false
+    uint32_t textsQueued = 0;
+};
+
+extern SpeechOutput Speech;
+
+// Starts the speech engine on the audio output; speech stays off (and the game unchanged)
+// when it fails.
 bool InitSpeech();
 // Queues a text to be spoken after any text still being spoken; returns at once.
-// Returns 1 and does nothing when speech is not ready, 0 when queued.
+// Returns 1 and does nothing when speech is not ready, 0 when queued, 2 when the engine
+// refused the text (its queue is full).
 int SpeakText(const wchar_t* text);
+// Stops the voice: whatever is still queued or being spoken is dropped. Idempotent; the
+// exit teardown calls it again.
 void ShutdownSpeech();
+
+// Tests and tools: starts speech with the samples delivered to a sink instead of an audio
+// device (see platform/speech_engine.h for the sink's contract).
+using SpeechSamplesSink = void (*)(void* user, uint32_t textId, const int16_t* samples, int count);
+bool InitSpeechToSink(SpeechSamplesSink sink, void* user);
+// Blocks until every queued text has been synthesised (tests, tools).
+void WaitForSpeechQueue();
+
+// The game's texts are plain text with tab characters between sentences. The engine reads
+// markup, so the characters markup gives a meaning to are escaped and each tab becomes a
+// short pause.
+std::wstring SpeechMarkup(const wchar_t* text);

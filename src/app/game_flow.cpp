@@ -1,0 +1,196 @@
+#include "app/game_flow.h"
+
+#include "app/controls.h"
+#include "app/game_app.h"
+#include "app/globals.h"
+#include "app/joystick.h"
+#include "app/services.h"
+#include "audio/music.h"
+#include "audio/sound_system.h"
+#include "math/random.h"
+#include "render/overlay.h"
+#include "sim/aircraft.h"
+#include "sim/camera.h"
+#include "sim/flight_model.h"
+#include "sim/simulation.h"
+#include "speech/speech.h"
+
+FlowState GameState = StartMission;
+FlowState NextState = StartMission;
+float BriefingClock = 0.0f;
+float Deadline = 0.0f;
+int32_t MissionIndex = -1;
+bool LeftBase = false;
+
+// The briefings and the consolation, spoken as they are (tabs make the voice pause).
+const wchar_t* const BriefingTexts[MissionCount] = {
+    L"Welcome to World War One. Tarnwick hopes you enjoy your stay. \t\tYou must shoot "
+    L"down the German zeppelin before it can spy on your secret air base. \t\tThen "
+    L"return to the hangar for further instructions.",
+    L"Tarnwick is pleased to present the Great War. \t\tYour next mission is to "
+    L"destroy the enemy tank before it destroys your air base. \t\tThen return to base "
+    L"for your next mission. If you dare.",
+    L"The Vornhald is terrorizing the country side. But you are Osbert Plumtuck the "
+    L"third. \t\taire to the infamous Plumtuck estate. You will win glory for your "
+    L"family's name or perish trying. God speed Osbert!",
+};
+const wchar_t DeathText[] =
+    L"Sorry Osbert. You have died a horrible death. Parr for the course for the "
+    L"Plumtuck clan. \t\t\t\t\t Feel free to try again. You can always press escape if "
+    L"the humiliation is too great. \t\t\t\t\t Here are a few hints. Listen for the "
+    L"enemy if you have trouble seeing them. \t\t\t\t\t If you get stuck on the ground "
+    L"look for a hill to launch you into the air.";
+
+const Mission Missions[MissionCount] = {
+    {"Zeppelin", {0.0f, -20.0f, 0.0f}},
+    {"Tank", {0.0f, 6.0f, 0.0f}},
+    {"Vornhald", {0.0f, 4.0f, -1.0f}},
+};
+
+namespace {
+
+// The player starts every mission in front of the hangar.
+constexpr Vec3 StartPosition = {7600.0f, 629.0f, 6468.0f};
+// A briefing waits this long (seconds) unless Space ends it; after a death, longer.
+constexpr float BriefingWait = 16.0f;
+constexpr float DeathWait = 25.0f;
+// About 2/32767 and 1/32767 in single precision, for the 0..32767 draws.
+constexpr float K2 = 6.103701889514923e-05f;
+constexpr float K1 = 3.0518509447574615e-05f;
+
+// The siren sounds from the hangar; the mixer reads the position live.
+Vec3 SirenSource = {0.0f, 0.0f, 0.0f};
+
+void PlaceTarget(int mission) {
+    // Three successive draws, whatever the mission uses of them.
+    float r1 = static_cast<float>(Rand());
+    float r2 = static_cast<float>(Rand());
+    float r3 = static_cast<float>(Rand());
+    switch (mission) {
+        case 0: {
+            ArrayModel& zeppelin = ZeppelinModel;
+            BuildDrawArrays(zeppelin);  // undo what an earlier destruction did to the shape
+            Vec3 p = {15000.0f * (1.0f - r3 * K2), 5000.0f * (1.0f + r2 * K1), 15000.0f * (1.0f - r1 * K2)};
+            SetTranslation(zeppelin.matrix, p);
+            zeppelin.velocity = {0.0f, 0.0f, 0.0f};
+            EnemyEngineSource = p;
+            StartVoiceUnlessActive(EnemyEngineVoice, &EnemyEngineSource, true);
+            break;
+        }
+        case 1: {
+            ArrayModel& tank = TankModel;
+            BuildDrawArrays(tank);
+            float x = 15000.0f * (1.0f - r1 * K2);
+            float z = 15000.0f * (1.0f - r2 * K2);
+            Vec3 p = {x, TerrainGap(PlayerPlane, x, 0.0f, z), z};  // on the ground
+            SetTranslation(tank.matrix, p);
+            EnemyEngineSource = p;
+            StartVoiceUnlessActive(EnemyEngineVoice, &EnemyEngineSource, true);
+            break;
+        }
+        default: {
+            ResetAircraft(EnemyPlane);
+            Vec3 p = {15000.0f * (1.0f - r3 * K2), 10000.0f * (1.0f + r2 * K1), 15000.0f * (1.0f - r1 * K2)};
+            EnemyPlane.position = p;
+            SetTranslation(EnemyPlane.placement, p);
+            StartVoiceUnlessActive(EnemyEngineVoice, &EnemyPlane.position, true);
+            break;
+        }
+    }
+}
+
+void Brief() {
+    BriefingClock += FrameDt;
+    UpdateCamera();
+    if (App.controls.keys[vk::Space] != 0) BriefingClock = Deadline + 1.0f;  // ends the wait now
+    if (Deadline < BriefingClock) {
+        StartVoiceUnlessActive(EngineVoice, &PlayerPlane.position, true);
+        StartVoiceUnlessActive(WindVoice, &PlayerPlane.position, true);
+        SirenSource = MatrixTranslation(HangarModel.matrix);
+        StartVoiceUnlessActive(SirenVoice, &SirenSource, true);
+        // The next state's first frame measures its time from now, not from the briefing.
+        App.lastFrameTime = Seconds();
+        GameState = NextState;
+    }
+}
+
+void MournTheDead() {
+    CameraView = 0;
+    UpdateCamera();
+    if (!VoiceActive(CrashVoice)) {
+        StopVoice(SirenVoice);
+        SpeakText(DeathText);
+        BriefingClock = Seconds();
+        GameState = Briefing;
+        NextState = StartMission;
+        Deadline = BriefingClock + DeathWait;
+    }
+}
+
+}  // namespace
+
+void UpdateGame() {
+    HorizontalControl = App.controls.stickX;
+    VerticalControl = App.controls.stickY;
+    if (PollJoystick()) {
+        HorizontalControl = App.joystick.x;
+        VerticalControl = App.joystick.y;
+        JoystickButtonsToKeys(App.joystick.buttons, App.controls.keys);
+    }
+    switch (GameState) {
+        case StartMission:
+            StartNextMission();
+            return;
+        case Briefing:
+            Brief();
+            break;
+        case Playing:
+            StepSimulation();
+            UpdateCamera();
+            break;
+        case Dead:
+            MournTheDead();
+            break;
+    }
+}
+
+void StartNextMission() {
+    // With Music off the tune plays only until the first mission starts.
+    if (App.settings.Music == 0) StopMusic();
+    StopVoice(EngineVoice);
+    StopVoice(WindVoice);
+    StopVoice(SirenVoice);
+    StopVoice(EnemyEngineVoice);
+
+    ResetAircraft(PlayerPlane);
+    PlayerPlane.position = StartPosition;
+    SetTranslation(PlayerPlane.placement, StartPosition);
+    Throttle = 0;
+    EnemyPlane.destroyed = false;
+    FlyAircraft(PlayerPlane, 0.03f, 0.0f, 0.0f, 0.0f);  // settle on the ground
+    BiplaneModel.model.matrix = PlayerPlane.placement;
+    UpdateSkinnedModel(BiplaneModel, FrameDt);
+
+    CameraView = vk::Home;
+    ZeppelinModel.visible = 0;
+    TankModel.visible = 0;
+    TriplaneModel.visible = 0;
+    LeftBase = false;
+
+    MissionIndex += 1;
+    if (MissionIndex > 2) MissionIndex = 0;
+    const int mission = MissionIndex;
+    SpeakText(BriefingTexts[mission]);
+    Model& target = mission == 0 ? static_cast<Model&>(ZeppelinModel)
+                                 : mission == 1 ? static_cast<Model&>(TankModel) : TriplaneModel;
+    target.visible = 1;
+    PlaceTarget(mission);
+    TargetViewOffset = Missions[mission].targetViewOffset;
+    ClearOverlay(ScoreOverlay);
+    DrawOverlayText(ScoreOverlay, Missions[mission].name, ScoreRect, 0);
+
+    BriefingClock = Seconds();
+    GameState = Briefing;
+    NextState = Playing;
+    Deadline = BriefingClock + BriefingWait;
+}

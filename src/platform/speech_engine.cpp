@@ -1,0 +1,134 @@
+#include "platform/speech_engine.h"
+
+#include <SDL.h>
+#include <espeak-ng/espeak_ng.h>
+#include <espeak-ng/speak_lib.h>
+
+#include <atomic>
+#include <cwchar>
+
+#include "platform/audio_libraries.h"
+
+namespace {
+
+struct SpeechEngine {
+    bool started = false;
+    int sampleRate = 0;
+    SpeechSink sink = nullptr;
+    void* sinkUser = nullptr;
+    SDL_AudioDeviceID device = 0;
+    // Cleared first when stopping: the engine's thread then abandons its text.
+    std::atomic<bool> delivering{false};
+};
+
+SpeechEngine Engine;
+
+uint32_t TextIdOf(const espeak_EVENT* events) {
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(events->user_data));
+}
+
+// The engine's thread hands over each stretch of synthesised samples here.
+int OnSamples(short* samples, int count, espeak_EVENT* events) {
+    if (!Engine.delivering.load(std::memory_order_acquire)) return 1;  // 1 = abandon
+    uint32_t textId = events != nullptr ? TextIdOf(events) : 0;
+    if (samples != nullptr && count > 0) {
+        if (Engine.sink != nullptr) {
+            Engine.sink(Engine.sinkUser, textId, samples, count);
+        } else if (Engine.device != 0) {
+            // SDL keeps the queue in order and plays it at the device's pace.
+            SDL_QueueAudio(Engine.device, samples, static_cast<Uint32>(count) * sizeof(short));
+        }
+    }
+    for (const espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+        if (e->type == espeakEVENT_MSG_TERMINATED && Engine.sink != nullptr)
+            Engine.sink(Engine.sinkUser, TextIdOf(e), nullptr, 0);
+    }
+    return 0;
+}
+
+bool OpenVoiceOutput(int sampleRate) {
+    if (!AcquireExtraSdlAudio()) return false;
+    SDL_AudioSpec want{};
+    want.freq = sampleRate;
+    want.format = AUDIO_S16SYS;
+    want.channels = 1;
+    want.samples = 1024;
+    want.callback = nullptr;  // fed with SDL_QueueAudio
+    SDL_AudioSpec have{};
+    Engine.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+    if (Engine.device == 0) {
+        ReleaseExtraSdlAudio();
+        return false;
+    }
+    SDL_PauseAudioDevice(Engine.device, 0);
+    return true;
+}
+
+void CloseVoiceOutput() {
+    if (Engine.device == 0) return;
+    SDL_CloseAudioDevice(Engine.device);
+    Engine.device = 0;
+    ReleaseExtraSdlAudio();
+}
+
+}  // namespace
+
+bool StartSpeechEngine(SpeechSink sink, void* user) {
+    if (Engine.started) return false;
+    espeak_ng_InitializePath(nullptr);
+    espeak_ng_ERROR_CONTEXT context = nullptr;
+    if (espeak_ng_Initialize(&context) != ENS_OK) {
+        espeak_ng_ClearErrorContext(&context);
+        return false;
+    }
+    // Asynchronous, without the engine's own audio output: the samples come back through
+    // OnSamples on the engine's thread.
+    if (espeak_ng_InitializeOutput(static_cast<espeak_ng_OUTPUT_MODE>(0), 0, nullptr) != ENS_OK ||
+        espeak_ng_SetVoiceByName("en") != ENS_OK) {
+        espeak_ng_Terminate();
+        return false;
+    }
+    int sampleRate = espeak_ng_GetSampleRate();
+    Engine.sink = sink;
+    Engine.sinkUser = user;
+    if (sink == nullptr && !OpenVoiceOutput(sampleRate)) {
+        espeak_ng_Terminate();
+        Engine.sink = nullptr;
+        Engine.sinkUser = nullptr;
+        return false;
+    }
+    espeak_SetSynthCallback(OnSamples);
+    Engine.sampleRate = sampleRate;
+    Engine.delivering = true;
+    Engine.started = true;
+    return true;
+}
+
+int SpeechSampleRate() { return Engine.started ? Engine.sampleRate : 0; }
+
+bool QueueSpeech(const wchar_t* text, uint32_t textId) {
+    if (!Engine.started || text == nullptr) return false;
+    size_t bytes = (std::wcslen(text) + 1) * sizeof(wchar_t);
+    void* userData = reinterpret_cast<void*>(static_cast<uintptr_t>(textId));
+    // The engine copies the text into its queue before returning.
+    espeak_ERROR result = espeak_Synth(text, bytes, 0, POS_CHARACTER, 0, espeakCHARS_WCHAR | espeakSSML,
+                                       nullptr, userData);
+    return result == EE_OK;
+}
+
+void WaitForSpeech() {
+    if (Engine.started) espeak_Synchronize();
+}
+
+void StopSpeechEngine() {
+    if (!Engine.started) return;
+    Engine.delivering = false;
+    espeak_ng_Cancel();
+    espeak_ng_Terminate();  // ends the engine's thread
+    if (Engine.device != 0) SDL_ClearQueuedAudio(Engine.device);
+    CloseVoiceOutput();
+    Engine.sink = nullptr;
+    Engine.sinkUser = nullptr;
+    Engine.sampleRate = 0;
+    Engine.started = false;
+}

@@ -1,0 +1,24 @@
+// The text-to-speech engine (espeak-ng) behind an asynchronous queue: texts are synthesised
+// on the engine's own thread, one after the other, and their samples go either to an audio
+// output device or to a sink (tests, tools).
+#pragma once
+
+#include <cstdint>
+
+// Receives the samples of text number textId (as given to QueueSpeech), 16-bit mono at
+// SpeechSampleRate(), on the engine's thread. A call with count 0 marks the text's end.
+using SpeechSink = void (*)(void* user, uint32_t textId, const int16_t* samples, int count);
+
+// Starts the engine. With a null sink the voice is played on an audio output device, and
+// the start fails when there is none. False (nothing left running) on any failure.
+bool StartSpeechEngine(SpeechSink sink, void* user);
+// Samples per second of the engine's voice; 0 when not started.
+int SpeechSampleRate();
+// Queues a text (markup allowed: SSML) behind the texts still being spoken and returns at
+// once. False when the engine is not started or its queue is full.
+bool QueueSpeech(const wchar_t* text, uint32_t textId);
+// Blocks until every queued text has been synthesised (tests, tools).
+void WaitForSpeech();
+// Drops whatever is queued or being spoken and stops the engine and its output; nothing
+// is heard or delivered after it returns.
+void StopSpeechEngine();

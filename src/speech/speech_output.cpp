@@ -1,0 +1,35 @@
+#include "platform/speech_engine.h"
+#include "speech/speech.h"
+
+SpeechOutput Speech;
+
+bool InitSpeech() {
+    if (Speech.ready) return true;
+    Speech.textsQueued = 0;
+    Speech.ready = StartSpeechEngine(nullptr, nullptr);
+    return Speech.ready;
+}
+
+bool InitSpeechToSink(SpeechSamplesSink sink, void* user) {
+    if (Speech.ready || sink == nullptr) return false;
+    Speech.textsQueued = 0;
+    Speech.ready = StartSpeechEngine(sink, user);
+    return Speech.ready;
+}
+
+int SpeakText(const wchar_t* text) {
+    if (!Speech.ready) return 1;
+    if (text == nullptr) return 2;
+    std::wstring markup = SpeechMarkup(text);
+    return QueueSpeech(markup.c_str(), ++Speech.textsQueued) ? 0 : 2;
+}
+
+void WaitForSpeechQueue() {
+    if (Speech.ready) WaitForSpeech();
+}
+
+void ShutdownSpeech() {
+    if (!Speech.ready) return;
+    Speech.ready = false;
+    StopSpeechEngine();
+}

@@ -1,0 +1,96 @@
+#include "support/sim_world.h"
+
+#include "app/game_app.h"
+#include "app/game_flow.h"
+#include "app/globals.h"
+#include "app/services.h"
+#include "audio/sound_system.h"
+#include "math/random.h"
+#include "render/overlay.h"
+#include "sim/aircraft.h"
+#include "sim/camera.h"
+#include "sim/simulation.h"
+
+uint32_t TestNowMs = 0;
+
+namespace {
+
+uint32_t TestClock() { return TestNowMs; }
+
+// No mixer runs in the tests, so a started voice stays active until stopped.
+int16_t silence[64] = {};
+
+void BoxModel(Model& model, Vec3 half) {
+    model = Model{};
+    model.boundsMin = -half;
+    model.boundsMax = half;
+    model.radiusSquared = Dot(half, half);
+    model.visible = 1;
+}
+
+}  // namespace
+
+float FlatBase(float, float) { return 630.0f; }
+
+void SetUpSimWorld(HeightFunction height) {
+    SetClockSource(TestClock);
+    TestNowMs = 1000000;
+    SeedRand(12345);
+
+    App = GameApp{};
+    App.running = true;
+    FrameDt = 0.03f;
+    PlayerPlane = Aircraft{};
+    EnemyPlane = Aircraft{};
+    GameState = StartMission;
+    NextState = StartMission;
+    BriefingClock = 0;
+    Deadline = 0;
+    MissionIndex = -1;
+    LeftBase = false;
+    Throttle = 0;
+    CameraView = 36;
+    HorizontalControl = VerticalControl = 0;
+    TargetViewOffset = {0, 4, -1};
+    for (Mat4& m : ViewRing) m = Identity4;
+    ViewRingIndex = 0;
+    Score = 0;
+    ClearOverlay(ScoreOverlay);
+
+    BuildTerrainGrid(TerrainModel, height != nullptr ? height : FlatBase);
+    BoxModel(BiplaneModel.model, {4.5f, 1.5f, 3.5f});
+    BoxModel(TriplaneModel, {4.0f, 2.0f, 3.5f});
+    BoxModel(ZeppelinModel, {15.0f, 15.0f, 60.0f});
+    BoxModel(TankModel, {3.0f, 2.0f, 4.0f});
+    BoxModel(HangarModel, {10.0f, 6.0f, 10.0f});
+    EulerMatrix({0.0f, -1.570795f, 0.0f}, HangarModel.matrix, {7600.0f, 630.0f, 6470.0f});
+
+    // Seven silent voices in the order asset loading makes them.
+    Sound.voiceCount = 7;
+    for (int i = 0; i < 7; ++i) {
+        Voice& v = Sound.voices[i];
+        v.samples = silence;
+        v.length = 64;
+        v.active.store(false);
+    }
+    EngineVoice = 0;
+    EnemyEngineVoice = 1;
+    SirenVoice = 2;
+    WindVoice = 3;
+    GunsVoice = 4;
+    EnemyGunsVoice = 5;
+    CrashVoice = 6;
+}
+
+void TearDownSimWorld() {
+    FreeTerrainGrid(TerrainModel);
+    for (int i = 0; i < MaxVoices; ++i) {
+        Sound.voices[i].samples = nullptr;
+        Sound.voices[i].active.store(false);
+    }
+    Sound.voiceCount = 0;
+    EngineVoice = EnemyEngineVoice = SirenVoice = WindVoice = GunsVoice = EnemyGunsVoice = CrashVoice = -1;
+    SetClockSource(nullptr);
+    App = GameApp{};
+    FrameDt = 0;
+}

@@ -1,0 +1,41 @@
+#include "support/terrain_grid.h"
+
+namespace {
+constexpr int Cells = 50;
+constexpr float CellSize = 1000.0f;
+constexpr float Origin = -25000.0f;
+}  // namespace
+
+void BuildTerrainGrid(Model& model, HeightFunction height) {
+    const int side = Cells + 1;
+    model.vertexCount = side * side;
+    model.vertices = new Vertex[model.vertexCount];
+    for (int row = 0; row < side; ++row) {
+        for (int column = 0; column < side; ++column) {
+            float x = Origin + column * CellSize;
+            float z = Origin + row * CellSize;
+            model.vertices[row * side + column] = Vertex{{x, height(x, z), z}, {0, 1, 0}, 0, 0};
+        }
+    }
+    model.faceCount = Cells * Cells * 2;
+    model.faces = new Face[model.faceCount];
+    for (int row = 0; row < Cells; ++row) {
+        for (int column = 0; column < Cells; ++column) {
+            uint32_t v00 = row * side + column, v01 = v00 + 1;
+            uint32_t v10 = v00 + side, v11 = v10 + 1;
+            // Counter-clockwise seen from above.
+            model.faces[2 * (row * Cells + column)] = Face{v00, v10, v11};
+            model.faces[2 * (row * Cells + column) + 1] = Face{v00, v11, v01};
+        }
+    }
+    model.visible = 1;
+}
+
+void FreeTerrainGrid(Model& model) {
+    delete[] model.vertices;
+    delete[] model.faces;
+    model.vertices = nullptr;
+    model.faces = nullptr;
+    model.vertexCount = 0;
+    model.faceCount = 0;
+}

@@ -225,8 +225,8 @@ WavFile ReadWav(const std::string& path) {
     return wav;
 }
 
-MidiFile ReadMidi(const std::string& path) {
-    MidiFile midi;
+TuneFile ReadTune(const std::string& path) {
+    TuneFile midi;
     std::string s = ReadFileBytes(path);
     if (s.size() < 14 || s.compare(0, 4, "MThd") != 0 || Be32(s, 4) != 6) {
         midi.error = "no MIDI header";
@@ -243,7 +243,7 @@ MidiFile ReadMidi(const std::string& path) {
             break;
         }
         size_t p = at + 8, end = p + length;
-        std::vector<MidiEvent> events;
+        std::vector<TuneEvent> events;
         int tick = 0;
         uint8_t status = 0;
         bool ended = false;
@@ -271,7 +271,7 @@ MidiFile ReadMidi(const std::string& path) {
             } else {
                 --p;  // running status
             }
-            MidiEvent e = {tick, status, {}};
+            TuneEvent e = {tick, status, {}};
             if (status == 0xFF) {
                 uint8_t type = byte();
                 uint32_t n = varLength();

@@ -61,18 +61,18 @@ struct WavFile {
 };
 WavFile ReadWav(const std::string& path);
 
-struct MidiEvent {
+struct TuneEvent {
     int tick;  // absolute, from the start of its track
     uint8_t status;
     std::vector<uint8_t> data;  // channel message data bytes, or for a meta event: type, then its data
 };
 
-struct MidiFile {
+struct TuneFile {
     std::string error;
     int format = -1, trackCount = 0, division = 0;
-    std::vector<std::vector<MidiEvent>> tracks;
+    std::vector<std::vector<TuneEvent>> tracks;
 };
-MidiFile ReadMidi(const std::string& path);
+TuneFile ReadTune(const std::string& path);
 
 // Pixels of a BMP (24-bit) or TGA (types 1, 2, 10) the way the game's reader lays them out:
 // first row first, a TGA with image descriptor 0 taken in reversed pixel order. Empty on

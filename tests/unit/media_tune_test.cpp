@@ -10,7 +10,7 @@
 
 TEST(MediaTune, FormatOneWithTheTempoAtTickZeroGivingWholeTicksPerStep) {
     if (GeneratedMediaDir().empty()) GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";
-    MidiFile midi = ReadMidi(GeneratedMediaDir() + "/RuleBrittany.mid");
+    TuneFile midi = ReadTune(GeneratedMediaDir() + "/RuleBrittany.mid");
     ASSERT_EQ(midi.error, "");
     EXPECT_EQ(midi.format, 1);
     ASSERT_EQ(static_cast<int>(midi.tracks.size()), midi.trackCount);
@@ -18,7 +18,7 @@ TEST(MediaTune, FormatOneWithTheTempoAtTickZeroGivingWholeTicksPerStep) {
     ASSERT_GT(midi.division, 0);
     ASSERT_LT(midi.division, 0x8000) << "ticks per quarter note, not SMPTE";
     uint32_t tempo = 0;
-    for (const MidiEvent& e : midi.tracks[0]) {
+    for (const TuneEvent& e : midi.tracks[0]) {
         EXPECT_EQ(e.status, 0xFF) << "the tempo track holds meta events only";
         if (e.status == 0xFF && e.data[0] == 0x51) {
             ASSERT_EQ(e.data.size(), 4u);
@@ -34,13 +34,13 @@ TEST(MediaTune, FormatOneWithTheTempoAtTickZeroGivingWholeTicksPerStep) {
 
 TEST(MediaTune, InstrumentTracksPlayNotesThatAllEnd) {
     if (GeneratedMediaDir().empty()) GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";
-    MidiFile midi = ReadMidi(GeneratedMediaDir() + "/RuleBrittany.mid");
+    TuneFile midi = ReadTune(GeneratedMediaDir() + "/RuleBrittany.mid");
     ASSERT_EQ(midi.error, "");
     int instrumentTracks = 0, notes = 0, channelMessages = 0;
     for (const auto& track : midi.tracks) {
         bool program = false, played = false;
         std::map<int, int> sounding;  // (channel, pitch) -> open note-ons
-        for (const MidiEvent& e : track) {
+        for (const TuneEvent& e : track) {
             if (e.status == 0xFF) {
                 // The player skips these meta events by fixed lengths.
                 if (e.data[0] == 0x58) {

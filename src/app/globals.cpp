@@ -1,8 +1,12 @@
 #include "app/globals.h"
 
 #include "app/game_app.h"
+#include "app/game_window.h"
+#include "app/settings.h"
+#include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
+#include "render/overlay.h"
 #include "sim/aircraft.h"
 #include "speech/speech.h"
 
@@ -24,17 +28,37 @@ ArrayModel TankModel;
 SkinnedModel BiplaneModel;
 
 void ConstructGlobals() {
-    // 1 speech output, 2 application, 3 overlay, 4 sound system: nothing to run yet.
+    // 1 speech output, 2 application, 3 overlay, 4 sound system: their initial values are
+    // static.
     // 5 MIDI player: opens the MIDI output device.
     OpenMidiPlayer();
     // 6-7 aircraft, 8 view ring, 9-18 models: their initial values are static.
 }
 
 void TeardownGlobals() {
-    // Reverse order: biplane, tank, zeppelin, smoke, sky dome, shot, runway, hangar,
-    // triplane, terrain, MIDI player, sound system, overlay, application, speech output.
+    // Reverse order of construction. The models normally go after the OpenGL context
+    // (the quit key released it); their deletions then do nothing.
+    ReleaseSkinnedModel(BiplaneModel);
+    ReleaseArrayModel(TankModel);
+    ReleaseArrayModel(ZeppelinModel);
+    ReleaseModel(SmokeModel);
+    ReleaseModel(SkyDomeModel);
+    ReleaseModel(ShotModel);
+    ReleaseModel(RunwayModel);
+    ReleaseModel(HangarModel);
+    ReleaseModel(TriplaneModel);
+    ReleaseModel(TerrainModel);
+    // 5 MIDI player.
     CloseMidiPlayer();
+    // 4 sound system.
     if (Sound.open.load()) CloseSoundOutput();
-    // Speech output: normally already shut down by the game's exit path.
+    // 3 overlay.
+    ReleaseOverlay(ScoreOverlay);
+    // 2 application: textures, then the window (restoring the display mode when the quit
+    // key did not already), then the settings when Start was pressed in this run.
+    ReleaseTextures();
+    DestroyGLWindow();
+    SaveSettingsIfChanged();
+    // 1 speech output: normally already shut down by the game's exit path.
     ShutdownSpeech();
 }

@@ -12,3 +12,17 @@ struct Settings {
     int UseHiQualTex = 0;
     int UseScreenRes = 0;  // launcher resolution item 0..3; 3 = the desktop's size
 };
+
+// The size used when game.ini holds none or an unusable one.
+constexpr int DefaultWidth = 640;
+constexpr int DefaultHeight = 480;
+// Larger than any display: a size beyond it is a damaged file, not a choice.
+constexpr int MaxWindowSide = 16384;
+
+// Reads game.ini into App.settings; a missing file or key gives the file defaults
+// (Windowed 1, everything else off, 640 x 480, resolution item 0).
+void LoadSettings();
+// Writes the eight keys of App.settings into game.ini.
+void SaveSettings();
+// SaveSettings when Start was pressed in this run.
+void SaveSettingsIfChanged();

@@ -39,3 +39,10 @@ void FreeTerrainGrid(Model& model) {
     model.vertexCount = 0;
     model.faceCount = 0;
 }
+
+float BaseWithRidge(float, float z) {
+    if (z <= 9000.0f) return 630.0f;
+    if (z <= 10000.0f) return 630.0f + (z - 9000.0f) * 0.13f;
+    if (z <= 11000.0f) return 760.0f - (z - 10000.0f) * 0.13f;
+    return 630.0f;
+}

@@ -5,6 +5,7 @@
 #include "app/globals.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
+#include "support/autopilot.h"
 #include "support/terrain_grid.h"
 
 namespace {
@@ -13,15 +14,6 @@ float Flat100(float, float) { return 100.0f; }
 float Flat0(float, float) { return 0.0f; }
 // Height 100 on the first vertex row (z = -25000), 300 everywhere else.
 float FirstRowLow(float, float z) { return z < -24500.0f ? 100.0f : 300.0f; }
-
-// The air base at 630 with a ridge to the north of the hangar: up 130 over 1000 units, down
-// again over the next 1000.
-float RidgeNorthOfBase(float, float z) {
-    if (z <= 9000.0f) return 630.0f;
-    if (z <= 10000.0f) return 630.0f + (z - 9000.0f) * 0.13f;
-    if (z <= 11000.0f) return 760.0f - (z - 10000.0f) * 0.13f;
-    return 630.0f;
-}
 
 struct TerrainFixture : testing::Test {
     Model terrain;
@@ -32,15 +24,6 @@ struct TerrainFixture : testing::Test {
     }
     void TearDown() override { FreeTerrainGrid(terrain); }
 };
-
-float ClimbAngle(const Aircraft& a) { return std::asin(a.placement[9]); }
-
-// The test pilot: holds the nose at the given climb angle with the pitch input
-// (a positive input puts the nose down, one unit turning it 0.1 rad per step).
-float HoldClimb(const Aircraft& a, float angle) {
-    float input = (ClimbAngle(a) - angle) / 0.1f;
-    return input < -1.0f ? -1.0f : (input > 1.0f ? 1.0f : input);
-}
 
 void PlaceAtStart(Aircraft& a) {
     a.position = {7600.0f, 629.0f, 6468.0f};
@@ -232,11 +215,11 @@ TEST(Aerodynamics, NoseDropsOnlyAtSixteenPointSevenOrSlower) {
 TEST_F(TerrainFixture, FullThrottleOnTheFlatBaseNeverLeavesTheGround) {
     // The ground's damping (1 - 128 timeStep) holds the run at about 3.5 units per step,
     // where the wing gives about 11 against a weight of 400: the flat base is no runway.
-    Use(RidgeNorthOfBase);
+    Use(BaseWithRidge);
     PlaceAtStart(a);
     float highest = a.position.y;
     for (int i = 0; i < 600; ++i) {  // 18 s, still short of the ridge
-        FlyAircraft(a, 0.03f, 0.0f, HoldClimb(a, 0.3f), 9.0f);
+        FlyAircraft(a, 0.03f, 0.0f, HoldClimbAngle(a, 0.3f), 9.0f);
         highest = std::fmax(highest, a.position.y);
     }
     EXPECT_LT(highest, 631.0f);
@@ -246,11 +229,11 @@ TEST_F(TerrainFixture, FullThrottleOnTheFlatBaseNeverLeavesTheGround) {
 }
 
 TEST_F(TerrainFixture, TakeOffOverTheRidgeClimbsAboveSevenHundredWithinAMinute) {
-    Use(RidgeNorthOfBase);
+    Use(BaseWithRidge);
     PlaceAtStart(a);
     int aboveAt = -1;
     for (int i = 0; i < 2000 && !a.crashed; ++i) {  // 60 s of 0.03 s steps
-        FlyAircraft(a, 0.03f, 0.0f, HoldClimb(a, 0.3f), 9.0f);
+        FlyAircraft(a, 0.03f, 0.0f, HoldClimbAngle(a, 0.3f), 9.0f);
         float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
         if (aboveAt < 0 && a.position.y > 700.0f && clearance > 50.0f) aboveAt = i;
     }

@@ -33,13 +33,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::fwrite(data, 1, size, f);
     std::fclose(f);
 
-    int sum = 0;
+    long long sum = 0;  // values may be anything from INT_MIN to INT_MAX
     for (const char* key : Keys) sum += ProfileReadInt(path.c_str(), "Game", key, 7);
     if (ProfileWriteString(path.c_str(), "Game", "Width", "800")) {
         // Whatever the old file held, the key just written must read back.
         if (ProfileReadInt(path.c_str(), "Game", "Width", 0) != 800) __builtin_trap();
     }
-    volatile int sink = sum;
+    volatile long long sink = sum;
     (void)sink;
     return 0;
 }

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
-#include <utility>
 
-#include "app/game_flow.h"
 #include "render/overlay.h"
 
 namespace {
@@ -71,31 +69,6 @@ TEST_F(OverlayFixture, LongTextIsCutAtTheRightEdge) {
     const Bright lastColumns = FindBright(overlay, 110, 120);
     EXPECT_GT(lastColumns.count, 0);
     EXPECT_EQ(FindBright(overlay).rightColumn, 119);
-}
-
-TEST_F(OverlayFixture, ScoreLineShowsNegativeScoresAndGameOverWhileDead) {
-    std::swap(ScoreOverlay, overlay);  // AddScore draws into the game's overlay
-    const FlowState savedState = GameState;
-    const int savedScore = Score;
-
-    GameState = Playing;
-    Score = 0;
-    AddScore(-1);
-    EXPECT_EQ(Score, -1);
-    EXPECT_STREQ(ScoreOverlay.text, "SCORE: -1");
-    const Bright minusOne = FindBright(ScoreOverlay);
-    EXPECT_GT(minusOne.count, 40);
-
-    GameState = Dead;
-    AddScore(5);
-    EXPECT_EQ(Score, 4);
-    EXPECT_STREQ(ScoreOverlay.text, "GAME OVER");
-    // Redrawn, not drawn over: the bitmap differs from the score line's.
-    EXPECT_NE(FindBright(ScoreOverlay).count, minusOne.count);
-
-    GameState = savedState;
-    Score = savedScore;
-    std::swap(ScoreOverlay, overlay);
 }
 
 TEST(Overlay, BadSizesGiveNoBitmapAndDrawingStaysSafe) {

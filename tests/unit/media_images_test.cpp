@@ -1,10 +1,13 @@
-// The generated textures arrive upright and unmirrored under the game's reading rules
+// The generated pictures arrive upright and unmirrored through the game's image reader
 // (first row first; a TGA with image descriptor 0 in reversed pixel order): known pixels
-// of each picture, one per format.
+// of each picture in every format.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 
+#include "app/services.h"
+#include "assets/texture_cache.h"
 #include "support/media.h"
 #include "support/media_files.h"
 #include "support/temp_dir.h"
@@ -18,7 +21,39 @@ namespace {
         }                                                                        \
     } while (0)
 
-RgbaImage Picture(const std::string& name) { return ReadBmpOrTga(GeneratedMediaDir() + "/" + name); }
+// Through the game's reader, turned from blue-green-red-x into red-green-blue-alpha.
+RgbaImage Picture(const std::string& name) {
+    RgbaImage image;
+    UseGeneratedMedia();
+    int height = 0, width = 0;
+    uint8_t* pixels = LoadImagePixels(name.c_str(), height, width);
+    SetMediaFolderOverride(nullptr);
+    if (pixels == nullptr) {
+        ADD_FAILURE() << name << " does not load";
+        return image;
+    }
+    image.width = width;
+    image.height = height;
+    image.rgba.resize(4 * static_cast<size_t>(width) * height);
+    for (size_t i = 0; i < image.rgba.size(); i += 4) {
+        image.rgba[i] = pixels[i + 2];
+        image.rgba[i + 1] = pixels[i + 1];
+        image.rgba[i + 2] = pixels[i];
+        image.rgba[i + 3] = pixels[i + 3];
+    }
+    delete[] pixels;
+    return image;
+}
+
+// Mean red, green, blue over a block of pixels (JPEG pictures are compared on averages).
+void Mean(const RgbaImage& image, int x0, int y0, int x1, int y1, float (&out)[3]) {
+    out[0] = out[1] = out[2] = 0;
+    for (int y = y0; y < y1; ++y)
+        for (int x = x0; x < x1; ++x)
+            for (int c = 0; c < 3; ++c) out[c] += image.At(x, y)[c];
+    float n = static_cast<float>((x1 - x0) * (y1 - y0));
+    for (float& v : out) v /= n;
+}
 
 void ExpectPixel(const RgbaImage& image, int x, int y, int r, int g, int b, const char* what) {
     const uint8_t* p = image.At(x, y);
@@ -77,7 +112,7 @@ TEST(MediaImages, TargaFilesOfEveryKindArriveUpright) {
     EXPECT_GT(hangar.At(64 - 34, 112)[0], 200);  // the parking ring left of centre
     EXPECT_LT(hangar.At(64, 112)[0], 200);
 
-    // 32-bit with alpha: a soft round puff.
+    // 32-bit with alpha: a soft round puff (the alpha comes through as the fourth byte).
     RgbaImage smoke = Picture("smoke.tga");
     ASSERT_EQ(smoke.width, 64);
     EXPECT_EQ(smoke.At(0, 0)[3], 0);
@@ -97,4 +132,57 @@ TEST(MediaImages, TheFourTargaKindsAreAllUsed) {
     EXPECT_EQ(hangar[2], 10);    // run-length
     EXPECT_EQ(smoke[2], 2);
     EXPECT_EQ(smoke[16], 32);    // with alpha
+}
+
+TEST(MediaImages, JpegPicturesArriveUpright) {
+    NEED_MEDIA();
+    float top[3], bottom[3], left[3], right[3];
+    // Sky: deep blue at the zenith (first rows), grey haze on the skirt (last rows).
+    RgbaImage sky = Picture("sky.jpg");
+    ASSERT_EQ(sky.width, 256);
+    Mean(sky, 0, 0, 256, 8, top);
+    Mean(sky, 0, 248, 256, 256, bottom);
+    EXPECT_GT(top[2], top[0] + 60);
+    EXPECT_LT(std::fabs(bottom[2] - bottom[0]), 40.0f);
+
+    // Runway: earth tracks left and right of the middle, grass toward the edges.
+    RgbaImage runway = Picture("runway.jpg");
+    ASSERT_EQ(runway.width, 128);
+    ASSERT_EQ(runway.height, 256);
+    EXPECT_GE(runway.width + runway.height, 128) << "large enough for the high-quality mipmaps";
+    Mean(runway, 42, 0, 46, 256, left);
+    Mean(runway, 8, 20, 14, 120, right);
+    EXPECT_GT(left[0], left[1]) << "earth";
+    EXPECT_GT(right[1], right[0]) << "grass";
+
+    // Farmland is green overall.
+    RgbaImage terrain = Picture("terrain.jpg");
+    ASSERT_EQ(terrain.width, 512);
+    Mean(terrain, 0, 0, 512, 512, top);
+    EXPECT_GT(top[1], top[0]);
+    EXPECT_GT(top[1], top[2]);
+
+    // Splash: night-blue sky on top, dark hills at the bottom, the golden title in the
+    // upper half, below the launcher's top row of controls.
+    RgbaImage splash = Picture("splash.jpg");
+    ASSERT_EQ(splash.width, 640);
+    ASSERT_EQ(splash.height, 480);
+    Mean(splash, 0, 0, 640, 24, top);
+    Mean(splash, 0, 440, 640, 480, bottom);
+    EXPECT_GT(top[2], top[0]);
+    EXPECT_GT(bottom[1], bottom[2]);
+    EXPECT_LT(bottom[0] + bottom[1] + bottom[2], 240.0f);
+    int goldInTitle = 0, goldElsewhere = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t* p = splash.At(x, y);
+            bool gold = p[0] > 200 && p[1] > 150 && p[2] < 120 && p[0] - p[2] > 110;
+            if (!gold) continue;
+            if (y >= 80 && y < 190)
+                ++goldInTitle;
+            else if (y < 24 || y > 240)
+                ++goldElsewhere;
+        }
+    EXPECT_GT(goldInTitle, 4000);
+    EXPECT_LT(goldElsewhere, 200);
 }

@@ -6,8 +6,11 @@
 #include <set>
 #include <string>
 
+#include "app/services.h"
+#include "assets/model.h"
+#include "assets/model_text.h"
+#include "assets/texture_cache.h"
 #include "support/media.h"
-#include "support/media_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -58,25 +61,23 @@ TEST(MediaGenerator, RefusesAMissingOrUnusableFolder) {
 TEST(MediaGenerator, EveryTextureIsAPowerOfTwoAndEveryNamedTextureExists) {
     if (GeneratedMediaDir().empty()) GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";
     auto powerOfTwo = [](int n) { return n > 0 && (n & (n - 1)) == 0; };
+    UseGeneratedMedia();
     for (const std::string& name : MediaFiles) {
         if (name.size() < 4 || name.compare(name.size() - 4, 4, ".a3f") != 0) continue;
-        A3fFile model = ReadA3f(GeneratedMediaDir() + "/" + name);
-        ASSERT_EQ(model.error, "") << name;
-        if (model.textureFile.empty()) continue;
-        EXPECT_EQ(MediaFiles.count(model.textureFile), 1u) << name << " names " << model.textureFile;
-        std::string path = GeneratedMediaDir() + "/" + model.textureFile;
+        std::string text = ReadFileBytes(GeneratedMediaDir() + "/" + name);
+        Model model;
+        ASSERT_TRUE(LoadModelFromMemory(name.c_str(), text.data(), text.size(), model)) << name;
+        std::string texture = model.textureFile;
+        ReleaseModel(model);
+        if (texture.empty()) continue;
+        EXPECT_EQ(MediaFiles.count(texture), 1u) << name << " names " << texture;
         int w = 0, h = 0;
-        if (model.textureFile.find(".jpg") != std::string::npos) {
-            ASSERT_TRUE(ReadJpegSize(path, w, h)) << model.textureFile;
-        } else {
-            RgbaImage image = ReadBmpOrTga(path);
-            w = image.width;
-            h = image.height;
-        }
-        EXPECT_TRUE(powerOfTwo(w) && powerOfTwo(h)) << model.textureFile << " is " << w << " x " << h;
+        delete[] LoadImagePixels(texture.c_str(), h, w);
+        EXPECT_TRUE(powerOfTwo(w) && powerOfTwo(h)) << texture << " is " << w << " x " << h;
     }
     int w = 0, h = 0;
-    ASSERT_TRUE(ReadJpegSize(GeneratedMediaDir() + "/splash.jpg", w, h));
+    delete[] LoadImagePixels("splash.jpg", h, w);
     EXPECT_EQ(w, 640);
     EXPECT_EQ(h, 480);
+    SetMediaFolderOverride(nullptr);
 }

@@ -5,11 +5,11 @@
 
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "app/services.h"
 #include "assets/texture_cache.h"
 #include "support/media.h"
-#include "support/media_files.h"
 #include "support/temp_dir.h"
 
 namespace {
@@ -20,6 +20,12 @@ namespace {
             GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";                      \
         }                                                                        \
     } while (0)
+
+struct RgbaImage {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgba;  // r, g, b, alpha
+    const uint8_t* At(int x, int y) const { return &rgba[4 * (static_cast<size_t>(y) * width + x)]; }
+};
 
 // Through the game's reader, turned from blue-green-red-x into red-green-blue-alpha.
 RgbaImage Picture(const std::string& name) {

@@ -362,6 +362,8 @@ TEST(MediaModels, RunwaySkyDomeSmokeAndShotHaveTheirShapes) {
     for (uint32_t i = 0; i < sky.m.vertexCount; ++i) {
         ASSERT_NEAR(Length(sky.At(i)), 1.0f, 1e-4f);
         ASSERT_LT(Dot(sky.m.vertices[i].normal, sky.At(i)), 0.0f) << "normals face the centre";
+        // Drawn scaled by 80000 without renormalised normals: they must come out unit long.
+        ASSERT_NEAR(Length(sky.m.vertices[i].normal), 80000.0f, 1.0f);
     }
     EXPECT_FLOAT_EQ(sky.m.boundsMax.y, 1.0f);
     for (uint32_t i = 0; i < sky.m.faceCount; ++i) {

@@ -155,6 +155,10 @@ Mesh BuildRunway() {
 // A unit hemisphere seen from inside, with a skirt a little below the horizon so no gap
 // shows past the edge of the land. v = 0 at the zenith; u goes twice around.
 constexpr float SkirtDegrees = 20.0f;
+// The dome is drawn scaled by this, and OpenGL scales its normals by the inverse without
+// renormalising them (the game does not enable GL_NORMALIZE): normals this long come out
+// unit length, so with the light on the sky is lit instead of falling to black.
+constexpr float DomeScale = 80000.0f;
 
 Image PaintSky() {
     const int size = 256;
@@ -192,7 +196,7 @@ Mesh BuildSkyDome() {
         for (int i = 0; i <= around; ++i) {
             float angle = 6.2831853f * i / around;
             Vec3 p = {std::cos(latitude) * std::sin(angle), std::sin(latitude), std::cos(latitude) * std::cos(angle)};
-            AddVertex(mesh, p, -p, 2.0f * i / around, v);
+            AddVertex(mesh, p, p * -DomeScale, 2.0f * i / around, v);
         }
     }
     // Wound to face the centre.

@@ -10,12 +10,17 @@
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/simulation.h"
+#include "support/media.h"
 
 uint32_t TestNowMs = 0;
 
 namespace {
 
 uint32_t TestClock() { return TestNowMs; }
+
+bool loadedFromMedia = false;  // the models came from files (released, not freed)
+
+void IgnoreErrors(const char*, const char*, const char*, void*) {}
 
 // No mixer runs in the tests, so a started voice stays active until stopped.
 int16_t silence[64] = {};
@@ -57,6 +62,7 @@ void SetUpSimWorld(HeightFunction height) {
     Score = 0;
     ClearOverlay(ScoreOverlay);
 
+    loadedFromMedia = false;
     BuildTerrainGrid(TerrainModel, height != nullptr ? height : FlatBase);
     BoxModel(BiplaneModel.model, {4.5f, 1.5f, 3.5f});
     BoxModel(TriplaneModel, {4.0f, 2.0f, 3.5f});
@@ -82,8 +88,42 @@ void SetUpSimWorld(HeightFunction height) {
     CrashVoice = 6;
 }
 
-void TearDownSimWorld() {
+bool SetUpSimWorldOnGeneratedMedia() {
+    if (!UseGeneratedMedia()) return false;
+    Model terrain;
+    SetErrorReportHook(IgnoreErrors, nullptr);
+    bool found = LoadModelFile("terrain.a3f", terrain);
+    SetErrorReportHook(nullptr, nullptr);
+    if (!found) {
+        ReleaseModel(terrain);
+        SetMediaFolderOverride(nullptr);
+        return false;
+    }
+    SetUpSimWorld();
     FreeTerrainGrid(TerrainModel);
+    TerrainModel = terrain;
+    ZeppelinModel = ArrayModel{};
+    LoadArrayModel("blimp.a3f", ZeppelinModel);
+    TankModel = ArrayModel{};
+    LoadArrayModel("tank.a3f", TankModel);
+    BiplaneModel = SkinnedModel{};
+    LoadSkinnedModel(BiplaneModel, "biplane.a3f");
+    if (BiplaneModel.animationCount > 0) StartAnimation(BiplaneModel, 0);
+    loadedFromMedia = true;
+    return true;
+}
+
+void TearDownSimWorld() {
+    if (loadedFromMedia) {
+        ReleaseModel(TerrainModel);
+        ReleaseArrayModel(ZeppelinModel);
+        ReleaseArrayModel(TankModel);
+        ReleaseSkinnedModel(BiplaneModel);
+        SetMediaFolderOverride(nullptr);
+        loadedFromMedia = false;
+    } else {
+        FreeTerrainGrid(TerrainModel);
+    }
     for (int i = 0; i < MaxVoices; ++i) {
         Sound.voices[i].samples = nullptr;
         Sound.voices[i].active.store(false);

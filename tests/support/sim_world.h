@@ -11,6 +11,9 @@
 // (flat at 630, the air base's height, when null). The hangar stands where the game
 // puts it. The test clock is installed and reads nowMs.
 void SetUpSimWorld(HeightFunction height = nullptr);
+// The same world over the generated media: terrain, zeppelin, tank and biplane loaded from
+// the build's media folder. False (and nothing set up) when the media are not there.
+bool SetUpSimWorldOnGeneratedMedia();
 void TearDownSimWorld();
 
 // The test clock, in milliseconds; Seconds() follows it.

@@ -7,12 +7,14 @@
 #include "app/game_flow.h"
 #include "app/globals.h"
 #include "app/services.h"
+#include "audio/music.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
 #include "render/overlay.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/simulation.h"
+#include "speech/speech.h"
 #include "support/sim_world.h"
 
 namespace {
@@ -198,4 +200,34 @@ TEST_F(FlowTest, TargetsArePlacedFromThreeSuccessiveDraws) {
     EXPECT_FLOAT_EQ(z.x, 15000.0f * (1.0f - r3 * 6.103701889514923e-05f));
     EXPECT_FLOAT_EQ(z.y, 5000.0f * (1.0f + r2 * 3.0518509447574615e-05f));
     EXPECT_FLOAT_EQ(z.z, 15000.0f * (1.0f - r1 * 6.103701889514923e-05f));
+}
+
+TEST_F(FlowTest, MusicOffStopsTheTuneAtTheFirstMissionForGood) {
+    MusicPlayer.messageHook = [](void*, uint32_t) {};  // a player without a device
+    OpenMidiPlayer(MusicPlayer, nullptr);
+    ASSERT_TRUE(MusicPlayer.deviceOpen.load());
+    App.settings.Music = 1;
+    StartNextMission();
+    EXPECT_TRUE(MusicPlayer.deviceOpen.load());
+    App.settings.Music = 0;
+    StartNextMission();
+    EXPECT_FALSE(MusicPlayer.deviceOpen.load());
+    CloseMidiPlayer(MusicPlayer);
+    MusicPlayer.messageHook = nullptr;
+}
+
+TEST_F(FlowTest, TheBriefingIsSpokenAtMissionStartAndTheDeathTextOnlyAfterTheCrashSound) {
+    ASSERT_TRUE(InitSpeechToSink([](void*, uint32_t, const int16_t*, int) {}, nullptr));
+    uint32_t before = Speech.textsQueued;
+    StartPlaying();
+    EXPECT_EQ(Speech.textsQueued, before + 1);
+    PlayerPlane.crashed = true;
+    Frame();
+    Frame();
+    ASSERT_EQ(GameState, Dead);
+    EXPECT_EQ(Speech.textsQueued, before + 1);  // the crash sound still plays
+    StopVoice(CrashVoice);
+    Frame();
+    EXPECT_EQ(Speech.textsQueued, before + 2);
+    ShutdownSpeech();
 }

@@ -98,7 +98,11 @@ TEST_F(MediaFolder, TypicalFileLoadsEveryField) {
     model.matrix[12] = 5.0f;
     model.velocity = {1, 2, 3};
     ASSERT_TRUE(LoadModelFile("hangar.a3f", model));
-    EXPECT_TRUE(errors.reports.empty());
+    // The picture is not in the folder: that is reported and the model loads untextured.
+    ASSERT_EQ(errors.reports.size(), 1u);
+    EXPECT_EQ(errors.reports[0].message, "Unable to load the texture file:");
+    EXPECT_EQ(errors.reports[0].detail, "hangar.jpg");
+    EXPECT_EQ(model.texture, 0u);
     EXPECT_EQ(model.visible, 1u);
     EXPECT_EQ(model.matrix[12], 0.0f);
     EXPECT_EQ(model.velocity.x, 0.0f);

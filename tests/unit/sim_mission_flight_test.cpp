@@ -10,6 +10,7 @@
 #include "app/globals.h"
 #include "render/overlay.h"
 #include "sim/aircraft.h"
+#include "sim/flight_model.h"
 #include "sim/simulation.h"
 #include "support/autopilot.h"
 #include "support/sim_world.h"
@@ -97,24 +98,39 @@ struct MissionFlight {
                 if (dist > 2000.0f) leg = ZeppelinModel.visible == 2 ? Leg::Return : Leg::Climb;
                 break;
             case Leg::Return: {
-                // Over a point 6000 south of the hangar, then one 2500 south of it and 120
-                // up, so as to arrive heading north; then land.
-                Vec3 aim = Vec3{hangar.x, 1000.0f, hangar.z - 6000.0f} - a.position;
-                if (pastFarMark) aim = Vec3{hangar.x, 750.0f, hangar.z - 2500.0f} - a.position;
-                SetStick(SteerToward(a, Climbing(aim)));
+                // Over a mark 6000 south of the hangar, high above any hill, then one 2200
+                // south of it over the base, so as to arrive heading north; then land. Too
+                // high at a mark: back to the other one, descending. Never closer than 150
+                // to the ground on the way.
+                Vec3 mark = pastFarMark ? Vec3{hangar.x, 800.0f, hangar.z - 2200.0f}
+                                        : Vec3{hangar.x, 1700.0f, hangar.z - 6000.0f};
+                Vec3 aim = mark - a.position;
                 Vec3 flat = {aim.x, 0.0f, aim.z};
+                if (ClearanceOf(a) < 150.0f) aim.y = std::fmax(aim.y, Length(flat));
+                SetStick(SteerToward(a, Climbing(aim)));
                 if (Length(flat) < 400.0f) {
-                    if (pastFarMark) leg = Leg::Approach;
-                    pastFarMark = true;
+                    if (a.position.y > mark.y + 250.0f) {
+                        pastFarMark = !pastFarMark;
+                    } else if (pastFarMark) {
+                        leg = Leg::Approach;
+                    } else {
+                        pastFarMark = true;
+                    }
                 }
                 break;
             }
-            case Leg::Approach:
-                // Wings level and a shallow descent: any upright touch-down is a landing.
+            case Leg::Approach: {
+                // Wings level down a glide path to a point 1000 short of the hangar: any
+                // upright touch-down on the flat base is a landing.
                 Throttle(4);
-                SetStick({WingsLevel(a), HoldClimbAngle(a, -0.06f)});
+                Vec3 touchdown = {hangar.x, hangar.y + 10.0f, hangar.z - 1000.0f};
+                Vec3 flat = {touchdown.x - a.position.x, 0.0f, touchdown.z - a.position.z};
+                float glide = std::atan2(touchdown.y - a.position.y, Length(flat));
+                glide = std::fmax(-0.25f, std::fmin(-0.03f, glide));
+                SetStick({WingsLevel(a), HoldClimbAngle(a, glide)});
                 if (ClearanceOf(a) < 3.0f) leg = Leg::Taxi;
                 break;
+            }
             case Leg::Taxi:
                 Throttle(Length(hangar - a.position) > 300.0f ? 6 : 1);
                 // Gently, and only with the wheels down: in the air each unit of turn input
@@ -176,6 +192,35 @@ struct MissionFlightTest : testing::Test {
 // placement the fixed seed gives.
 TEST_F(MissionFlightTest, ZeppelinShotDownAndBackAtTheHangarBriefsTheTank) {
     SetUpSimWorld(BaseWithRidge);
+    MissionFlight flight;
+    FlyMissionZero(flight);
+    ExpectTheTankBriefedAfterACleanKill(flight);
+}
+
+// The game's own terrain: full throttle north from the hangar, the nose held 0.3 rad up
+// once the wheels leave the plateau's edge.
+TEST_F(MissionFlightTest, TakeOffFromTheGeneratedBaseClimbsAboveSevenHundredWithinAMinute) {
+    if (!SetUpSimWorldOnGeneratedMedia()) GTEST_SKIP() << "no generated media";
+    Aircraft& a = PlayerPlane;
+    ResetAircraft(a);
+    a.position = {7600.0f, 629.0f, 6468.0f};
+    SetTranslation(a.placement, a.position);
+    FlyAircraft(a, 0.03f, 0.0f, 0.0f, 0.0f);
+    int airborneAt = -1, aboveAt = -1;
+    for (int i = 0; i < 2000 && !a.crashed && aboveAt < 0; ++i) {  // 60 s of 0.03 s steps
+        FlyAircraft(a, 0.03f, 0.0f, HoldClimbAngle(a, 0.3f), 9.0f);
+        float clearance = ClearanceOf(a);
+        if (airborneAt < 0 && clearance > 5.0f) airborneAt = i;
+        if (a.position.y > 700.0f && clearance > 50.0f) aboveAt = i;
+    }
+    EXPECT_FALSE(a.crashed);
+    EXPECT_GT(airborneAt, 0);
+    EXPECT_GT(aboveAt, 0) << "at (" << a.position.x << ", " << a.position.y << ", " << a.position.z
+                          << ") speed " << a.speed;
+}
+
+TEST_F(MissionFlightTest, GeneratedWorldZeppelinShotDownAndBackAtTheHangarBriefsTheTank) {
+    if (!SetUpSimWorldOnGeneratedMedia()) GTEST_SKIP() << "no generated media";
     MissionFlight flight;
     FlyMissionZero(flight);
     ExpectTheTankBriefedAfterACleanKill(flight);

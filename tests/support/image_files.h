@@ -1,0 +1,22 @@
+// Picture files made on the spot for image tests: JPEG through libjpeg, BMP through SDL,
+// TGA byte by byte.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Encodes width x height pixels of `components` bytes each (3: red, green, blue; 1: gray)
+// as a baseline JPEG file.
+std::string EncodeJpeg(const std::vector<uint8_t>& samples, int width, int height, int components,
+                       int quality = 100);
+
+// Saves width x height pixels given as red, green, blue triples (top row first) as a BMP of
+// the given bits per pixel: 24, 32 or 8 (8 builds a palette of the distinct colours, at
+// most 256).
+std::string EncodeBmp(const std::vector<uint8_t>& rgb, int width, int height, int bitsPerPixel);
+
+// The 18-byte TGA header.
+std::string TgaHeader(int imageType, int width, int height, int depth, int descriptor,
+                      int colourMapType = 0, int colourMapLength = 0, int colourEntryBits = 0,
+                      int idLength = 0);

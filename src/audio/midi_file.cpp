@@ -83,7 +83,8 @@ bool ReadTrack(MidiPlayer& player, LoaderState& state, const uint8_t* track, siz
             if (status == 0xFF && type == 0x51 && size >= 3) {
                 int64_t tempo = int64_t(track[pos]) << 16 | int64_t(track[pos + 1]) << 8 | track[pos + 2];
                 if (!state.smpte && tempo > 0 && state.division > 0 && state.time < TempoTickLimit)
-                    player.ticksPerStep = static_cast<int32_t>(state.division * 10.0 / (tempo * 0.001));
+                    player.ticksPerStep = std::max<int32_t>(
+                        1, static_cast<int32_t>(state.division * 10.0 / (tempo * 0.001)));
             }
             pos += size;
             // Meta events and system exclusive messages cancel running status.

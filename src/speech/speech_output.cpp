@@ -3,10 +3,18 @@
 
 SpeechOutput Speech;
 
+namespace {
+// The engine cannot be started again after a start on the audio output failed (a second
+// failed start hangs in its teardown): without an output, speech stays off for the run.
+bool outputStartFailed = false;
+}  // namespace
+
 bool InitSpeech() {
     if (Speech.ready) return true;
+    if (outputStartFailed) return false;
     Speech.textsQueued = 0;
     Speech.ready = StartSpeechEngine(nullptr, nullptr);
+    outputStartFailed = !Speech.ready;
     return Speech.ready;
 }
 

@@ -6,7 +6,12 @@
 
 std::string GeneratedMediaDir() {
     const char* dir = std::getenv("KELVANE_MEDIA_DIR");
-    return dir != nullptr ? dir : "";
+    if (dir != nullptr) return dir;
+#ifdef KELVANE_BUILD_MEDIA_DIR
+    return KELVANE_BUILD_MEDIA_DIR;
+#else
+    return "";
+#endif
 }
 
 bool UseGeneratedMedia() {

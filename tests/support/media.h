@@ -1,5 +1,6 @@
 // Points the game's media folder at the generated media of the build (KELVANE_MEDIA_DIR,
-// set by CTest). Returns false when the variable is not set.
+// else the build's media folder compiled into the test binary). Returns false when there
+// is neither.
 #pragma once
 
 #include <string>

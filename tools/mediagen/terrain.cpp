@@ -1,0 +1,203 @@
+// The landscape: 50 x 50 cells of 1000 units over x, z in [-25000, 25000]. The air base
+// sits on a plateau at height 630 whose north edge drops into a valley: an aircraft that
+// rolls north from the hangar leaves the ground where the slope falls away.
+#include <algorithm>
+#include <cmath>
+
+#include "image.h"
+#include "math/random.h"
+#include "media_output.h"
+#include "mesh.h"
+
+namespace {
+
+constexpr int Cells = 50;
+constexpr float CellSize = 1000.0f;
+constexpr float Origin = -25000.0f;
+constexpr float BaseHeight = 630.0f;
+
+// The flat base: hangar (7600, 6470), runway (x 7800, z 6010..6990), start (7600, 6468).
+constexpr float FlatMinX = 5000, FlatMaxX = 10000, FlatMinZ = 4000, FlatMaxZ = 7000;
+
+float SmoothStep(float edge0, float edge1, float x) {
+    float t = std::clamp((x - edge0) / (edge1 - edge0), 0.0f, 1.0f);
+    return t * t * (3 - 2 * t);
+}
+
+float Bump(float x, float z, float cx, float cz, float radius) {
+    float dx = (x - cx) / radius, dz = (z - cz) / radius;
+    return std::exp(-(dx * dx + dz * dz));
+}
+
+// Height of the open country, before the base is levelled into it.
+float CountryHeight(const Noise& noise, float x, float z) {
+    float u = (x - Origin) / (Cells * CellSize), v = (z - Origin) / (Cells * CellSize);
+    float n = TiledFractal(noise, u, v, 4);
+    float h = 650.0f + 1800.0f * (n - 0.5f);
+    // Mountains toward the edge of the world.
+    float edge = SmoothStep(14000.0f, 25000.0f, std::max(std::fabs(x), std::fabs(z)));
+    h += edge * (1000.0f + 1000.0f * n);
+    // The valley north of the base, running east-west.
+    float valley = std::exp(-std::pow((z - 9000.0f) / 2500.0f, 2.0f)) *
+                   std::exp(-std::pow((x - 7500.0f) / 7000.0f, 4.0f));
+    float floorHeight = 120.0f + 80.0f * std::pow((z - 9000.0f) / 1000.0f, 2.0f);
+    h = h + (floorHeight - h) * valley;
+    // A gentle hill east of the base and a higher one beyond the valley.
+    h += 380.0f * Bump(x, z, 12500.0f, 6000.0f, 1600.0f);
+    h += 500.0f * Bump(x, z, 6500.0f, 14500.0f, 2200.0f);
+    return std::max(h, 60.0f);
+}
+
+float VertexHeight(const Noise& noise, float x, float z) {
+    // Distance to the base, with the north side counted 2.5 times so the plateau ends there
+    // in a short slope instead of a long blend.
+    float dx = std::max({FlatMinX - x, 0.0f, x - FlatMaxX});
+    float dzSouth = std::max(FlatMinZ - z, 0.0f), dzNorth = std::max(z - FlatMaxZ, 0.0f) * 2.5f;
+    float d = std::sqrt(dx * dx + dzSouth * dzSouth + dzNorth * dzNorth);
+    if (d == 0.0f) return BaseHeight;
+    float w = SmoothStep(0.0f, 2500.0f, d);
+    return BaseHeight + (CountryHeight(noise, x, z) - BaseHeight) * w;
+}
+
+// Farmland: four square blocks bounded by hedgerows, each cut into a few fields of
+// grass, crops or ploughed earth. Every block edge is a hedge, so cells may show the
+// picture shifted by half a picture or mirrored and still meet their neighbours along
+// hedges; the picture tiles in both directions.
+struct Field {
+    int x0, y0, x1, y1;  // within a block
+    Rgba colour;
+    int furrows;  // 0 none, 1 along x, 2 along y
+};
+
+Image FieldsTexture() {
+    const int size = 512, block = size / 2;
+    Noise warp = MakeNoise(4, 4101);
+    Noise grain = MakeNoise(32, 4102);
+    const Rgba grass[] = {{92, 128, 52, 255}, {104, 136, 58, 255}, {80, 114, 46, 255}, {96, 122, 50, 255}};
+    const Rgba crop = {150, 146, 78, 255}, earth = {118, 92, 60, 255}, pasture = {70, 102, 44, 255};
+    SeedRand(4103);
+    std::vector<Field> fields[4];
+    for (int b = 0; b < 4; ++b) {
+        // One cut across, then each half cut the other way, sometimes twice.
+        int cut = 80 + Rand() % 96;
+        int a = 70 + Rand() % 116, c = 70 + Rand() % 116;
+        std::vector<Field> parts = {{0, 0, cut, a, {}, 0}, {0, a, cut, block, {}, 0},
+                                    {cut, 0, block, c, {}, 0}, {cut, c, block, block, {}, 0}};
+        if (Rand() % 2 == 0) {
+            Field f = parts[3];
+            int d = f.x0 + (f.x1 - f.x0) / 3 + Rand() % ((f.x1 - f.x0) / 3);
+            parts[3].x1 = d;
+            parts.push_back({d, f.y0, f.x1, f.y1, {}, 0});
+        }
+        if (b % 2 == 1) {
+            // Turn the block's pattern a quarter so neighbouring blocks differ in shape.
+            for (Field& f : parts) f = {f.y0, f.x0, f.y1, f.x1, {}, 0};
+        }
+        for (Field& f : parts) {
+            int kind = Rand() % 8;
+            if (kind < 4) {
+                f.colour = grass[kind];
+            } else if (kind == 4 || kind == 5) {
+                f.colour = kind == 4 ? earth : crop;
+                f.furrows = 1 + Rand() % 2;
+            } else {
+                f.colour = kind == 6 ? pasture : crop;
+            }
+        }
+        fields[b] = parts;
+    }
+    Image image = MakeImage(size, size, {0, 0, 0, 255});
+    const Rgba hedge = {44, 70, 30, 255};
+    for (int y = 0; y < size; ++y)
+        for (int x = 0; x < size; ++x) {
+            float u = (x + 0.5f) / size, v = (y + 0.5f) / size;
+            int b = (y / block) * 2 + x / block;
+            float bx = static_cast<float>(x % block) + 0.5f, by = static_cast<float>(y % block) + 0.5f;
+            // Inner field edges wander a little; the block edges stay straight.
+            float wx = bx + 10.0f * (TiledFractal(warp, u, v, 2) - 0.5f);
+            float wy = by + 10.0f * (TiledFractal(warp, v + 0.37f, u + 0.61f, 2) - 0.5f);
+            const Field* inside = &fields[b][0];
+            for (const Field& f : fields[b])
+                if (wx >= f.x0 && wx < f.x1 && wy >= f.y0 && wy < f.y1) inside = &f;
+            float edge = std::min({wx - inside->x0, inside->x1 - wx, wy - inside->y0, inside->y1 - wy});
+            edge = std::min({edge, bx, block - bx, by, block - by});
+            Rgba c = inside->colour;
+            if (inside->furrows != 0) {
+                float along = inside->furrows == 1 ? by : bx;
+                c = Shade(c, 0.88f + 0.2f * (0.5f + 0.5f * std::sin(along * 1.4f)));
+            }
+            float g = TiledFractal(grain, u, v, 3);
+            c = Shade(c, 0.82f + 0.36f * g);
+            if (edge < 3.0f) c = Mix(hedge, c, std::max(edge - 1.0f, 0.0f) / 2.0f * 0.6f);
+            image.At(x, y) = c;
+        }
+    // Trees along the hedges.
+    for (int b = 0; b < 4; ++b)
+        for (const Field& f : fields[b]) {
+            if (Rand() % 3 == 0) continue;
+            int ox = (b % 2) * block, oy = (b / 2) * block;
+            int count = 2 + Rand() % 4;
+            for (int k = 0; k < count; ++k) {
+                float t = static_cast<float>(Rand()) / RandMax;
+                bool alongX = Rand() % 2 == 0;
+                float tx = alongX ? f.x0 + t * (f.x1 - f.x0) : static_cast<float>(f.x0);
+                float ty = alongX ? static_cast<float>(f.y0) : f.y0 + t * (f.y1 - f.y0);
+                float r = 3.0f + static_cast<float>(Rand() % 3);
+                FillCircle(image, ox + tx + 1, oy + ty + 2, r, {30, 48, 24, 140});
+                FillCircle(image, ox + tx, oy + ty, r, {50, 80, 34, 255});
+            }
+        }
+    return image;
+}
+
+}  // namespace
+
+void MakeTerrain(MediaOutput& out) {
+    Noise noise = MakeNoise(6, 4001);
+    const int n = Cells + 1;
+    std::vector<float> height(static_cast<size_t>(n) * n);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i)
+            height[static_cast<size_t>(j) * n + i] = VertexHeight(noise, Origin + i * CellSize, Origin + j * CellSize);
+    auto h = [&](int i, int j) {
+        i = std::clamp(i, 0, Cells);
+        j = std::clamp(j, 0, Cells);
+        return height[static_cast<size_t>(j) * n + i];
+    };
+
+    Mesh mesh;
+    std::vector<Vec3> normals(static_cast<size_t>(n) * n);
+    for (int j = 0; j < n; ++j)
+        for (int i = 0; i < n; ++i) {
+            float dhdx = (h(i + 1, j) - h(i - 1, j)) / ((std::min(i + 1, Cells) - std::max(i - 1, 0)) * CellSize);
+            float dhdz = (h(i, j + 1) - h(i, j - 1)) / ((std::min(j + 1, Cells) - std::max(j - 1, 0)) * CellSize);
+            Vec3 normal = {-dhdx, 1.0f, -dhdz};
+            Normalize(normal);
+            normals[static_cast<size_t>(j) * n + i] = normal;
+        }
+    // Every cell has its own four corners so it can show the farmland picture shifted by
+    // half a picture and mirrored, in one of 16 ways: the fields do not repeat cell after
+    // cell. Cell (row j along z, column i along x) owns faces 2 (j * 50 + i) and the next.
+    SeedRand(4002);
+    for (int j = 0; j < Cells; ++j)
+        for (int i = 0; i < Cells; ++i) {
+            int variant = Rand() % 16;
+            float shiftU = (variant & 1) ? 0.5f : 0.0f, shiftV = (variant & 2) ? 0.5f : 0.0f;
+            bool mirrorU = (variant & 4) != 0, mirrorV = (variant & 8) != 0;
+            uint32_t corner[2][2];
+            for (int dj = 0; dj < 2; ++dj)
+                for (int di = 0; di < 2; ++di) {
+                    int gi = i + di, gj = j + dj;
+                    float u = shiftU + static_cast<float>(mirrorU ? 1 - di : di);
+                    float v = shiftV + static_cast<float>(mirrorV ? 1 - dj : dj);
+                    corner[dj][di] = AddVertex(mesh, {Origin + gi * CellSize, h(gi, gj), Origin + gj * CellSize},
+                                               normals[static_cast<size_t>(gj) * n + gi], u, v);
+                }
+            AddFace(mesh, corner[0][0], corner[1][0], corner[0][1]);
+            AddFace(mesh, corner[0][1], corner[1][0], corner[1][1]);
+        }
+    Material material = TexturedMaterial("fields", "terrain.jpg");
+    SaveFile(out, "terrain.a3f",
+             FormatA3f(mesh, material, "rolling country with the air base plateau at height 630", nullptr));
+    SaveFile(out, "terrain.jpg", EncodeJpeg(FieldsTexture(), 85));
+}

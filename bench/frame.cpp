@@ -78,7 +78,7 @@ bool OpenGame(int width, int height) {
     App.settings.Width = width;
     App.settings.Height = height;
     App.settings.Windowed = 1;
-    App.settings.Lights = 1;
+    App.settings.Lights = 0;  // the launcher's default
     const float clear[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     for (int i = 0; i < 4; ++i) App.clearColour[i] = clear[i];
     if (!CreateGLWindow()) return false;

@@ -53,6 +53,15 @@ TEST(SettingsAtomicSave, AKilledWriterLeavesTheOldOrTheNewFileWhole) {
     ASSERT_NE(first, second);
     ASSERT_NE(first.find("; my settings"), std::string::npos);
 
+    // How long a save takes here (it syncs the file to disk), so that the kills land
+    // anywhere from before the first save to a few saves in, on a fast disk or a slow one.
+    timespec start, end;
+    clock_gettime(CLOCK_MONOTONIC, &start);
+    for (int i = 0; i < 4; ++i) SaveSettings();
+    clock_gettime(CLOCK_MONOTONIC, &end);
+    const long saveUs = ((end.tv_sec - start.tv_sec) * 1000000L + (end.tv_nsec - start.tv_nsec) / 1000) / 4;
+    const long spanUs = saveUs * 4 > 8000 ? saveUs * 4 : 8000;
+
     SeedRand(8);
     int sawFirst = 0, sawSecond = 0;
     const int kills = 150;
@@ -65,8 +74,7 @@ TEST(SettingsAtomicSave, AKilledWriterLeavesTheOldOrTheNewFileWhole) {
                 SaveSettings();
             }
         }
-        // Anywhere from before the first save to a dozen saves in.
-        SleepMicroseconds((Rand() % 160) * 50);
+        SleepMicroseconds(spanUs * Rand() / RandMax);
         kill(child, SIGKILL);
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);

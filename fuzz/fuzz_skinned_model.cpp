@@ -1,7 +1,9 @@
-// Skinned .a3f models: bones, weights and animations on any bytes, then one animation step
-// and the skinning, as the game runs them every frame.
+// Skinned .a3f models: bones, weights and animations on any bytes, then animation steps and
+// the skinning, as the game runs them every frame: the blend-in, steps within and across
+// the cycle, a step back and a huge one, and the end of a cycle that does not loop.
 #include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "app/services.h"
 #include "assets/skinned_model.h"
@@ -14,9 +16,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     SetErrorReportHook(Quiet, nullptr);
     SkinnedModel skinned;
     LoadSkinnedModelFromMemory(skinned, "biplane.a3f", reinterpret_cast<const char*>(data), size);
-    if (skinned.animationCount > 0) StartAnimation(skinned, 0);
-    UpdateSkinnedModel(skinned, 0.3f);
-    UpdateSkinnedModel(skinned, 2.6f);
+    if (skinned.animationCount > 0) StartAnimation(skinned, static_cast<int>(skinned.animationCount - 1));
+    for (float dt : {0.05f, 0.3f, 2.6f, -0.7f, 1.0e6f}) UpdateSkinnedModel(skinned, dt);
+    if (skinned.animationCount > 0) {
+        StartAnimation(skinned, 0);
+        skinned.animations[0].looping = false;
+        for (float dt : {0.4f, 5.0f, 0.1f}) UpdateSkinnedModel(skinned, dt);
+    }
     if (skinned.skinPositions != nullptr && skinned.model.vertexCount > 0) {
         volatile float sink = skinned.skinPositions[3 * (skinned.model.vertexCount - 1)];
         (void)sink;

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "app/game_app.h"
+#include "app/services.h"
 #include "app/settings.h"
 #include "assets/texture_cache.h"
 #include "platform/launcher_window.h"
@@ -31,7 +32,11 @@ bool RunLauncher(const char* title) {
 
     int splashWidth = 0, splashHeight = 0;
     uint8_t* splash = LoadImagePixels("splash.jpg", splashHeight, splashWidth);
-    if (splash == nullptr) splashWidth = splashHeight = 0;  // nothing is painted
+    if (splash == nullptr) {
+        // Reported like any picture that failed to load; the launcher works without it.
+        ShowError("Unable to load the texture file:", "splash.jpg");
+        splashWidth = splashHeight = 0;  // nothing is painted
+    }
 
     bool started = PlatformRunLauncher(title, working, splash, splashWidth, splashHeight);
     delete[] splash;

@@ -91,6 +91,13 @@ void CloseVoiceOutput() {
 
 bool StartSpeechEngine(SpeechSink sink, void* user) {
     if (Engine.started) return false;
+    // Without an audio output there is nothing to speak on: find that out before starting
+    // the engine, because stopping it right after a start can hang in its own teardown
+    // (its queue thread may miss the stop signal).
+    if (sink == nullptr) {
+        if (!AcquireExtraSdlAudio()) return false;
+        ReleaseExtraSdlAudio();
+    }
     espeak_ng_InitializePath(nullptr);
     espeak_ng_ERROR_CONTEXT context = nullptr;
     if (espeak_ng_Initialize(&context) != ENS_OK) {

@@ -8,13 +8,16 @@
 #include "app/launcher.h"
 #include "app/services.h"
 #include "app/settings.h"
+#include "support/error_capture.h"
+#include "support/media.h"
 #include "support/temp_dir.h"
 #include "support/x_driver.h"
 
 namespace {
 
 struct LauncherFixture : ::testing::Test {
-    TempDir media;
+    TempDir media;  // without splash.jpg: the launcher reports it
+    ErrorCapture errors;
     std::string title = UniqueTitle("Kelvane launcher test");
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
@@ -56,6 +59,18 @@ TEST_F(LauncherFixture, StartWithoutChangesStoresTheDefaultsItShowed) {
     EXPECT_EQ(s.Height, 480);
     // Written only at exit.
     EXPECT_FALSE(std::filesystem::exists(media.File("game.ini")));
+    // The missing splash picture was reported and the launcher worked without it.
+    ASSERT_EQ(errors.reports.size(), 1u);
+    EXPECT_EQ(errors.reports[0].message, "Unable to load the texture file:");
+    EXPECT_EQ(errors.reports[0].detail, "splash.jpg");
+}
+
+TEST_F(LauncherFixture, ShowsTheSplashPictureWithoutAReport) {
+    ASSERT_TRUE(std::filesystem::copy_file(GeneratedMediaDir() + "/splash.jpg", media.File("splash.jpg")) ||
+                !std::filesystem::exists(GeneratedMediaDir() + "/splash.jpg"));
+    if (!std::filesystem::exists(media.File("splash.jpg"))) GTEST_SKIP() << "no generated media";
+    ASSERT_TRUE(RunWith("xdotool mousemove --window $W 300 200; sleep 0.2; xdotool key alt+s"));
+    EXPECT_TRUE(errors.reports.empty());
 }
 
 TEST_F(LauncherFixture, Choosing1024x800AndLightsIsStoredAndWrittenAtExit) {

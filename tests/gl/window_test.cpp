@@ -12,6 +12,7 @@
 #include "math/view.h"
 #include "platform/window.h"
 #include "render/frame.h"
+#include "support/error_capture.h"
 #include "support/temp_dir.h"
 #include "support/x_driver.h"
 
@@ -20,7 +21,8 @@ namespace {
 const float ClearColour[4] = {0.05f, 0.15f, 0.15f, 0.0f};
 
 struct WindowFixture : ::testing::Test {
-    TempDir media;
+    TempDir media;  // without splash.jpg: the launcher reports it
+    ErrorCapture errors;
     void SetUp() override {
         if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
         SetMediaFolderOverride(media.path.c_str());

@@ -92,8 +92,7 @@ void CloseVoiceOutput() {
 bool StartSpeechEngine(SpeechSink sink, void* user) {
     if (Engine.started) return false;
     // Without an audio output there is nothing to speak on: find that out before starting
-    // the engine, because stopping it right after a start can hang in its own teardown
-    // (its queue thread may miss the stop signal).
+    // the engine rather than start it only to stop it again.
     if (sink == nullptr) {
         if (!AcquireExtraSdlAudio()) return false;
         ReleaseExtraSdlAudio();

@@ -33,12 +33,6 @@ void SettingsPath(char* path, bool forWriting) {
     std::snprintf(path, PathBufferSize, "%s", moved);
 }
 
-void WriteKey(const char* path, const char* key, int value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%i", value);
-    ProfileWriteString(path, Section, key, text);
-}
-
 bool UsableSide(int side) { return side > 0 && side <= MaxWindowSide; }
 
 }  // namespace
@@ -67,14 +61,20 @@ void SaveSettings() {
     char path[PathBufferSize];
     SettingsPath(path, true);
     const Settings& s = App.settings;
-    WriteKey(path, "Windowed", s.Windowed);
-    WriteKey(path, "Lights", s.Lights);
-    WriteKey(path, "Music", s.Music);
-    WriteKey(path, "Joystick", s.Joystick);
-    WriteKey(path, "UseHiQualTex", s.UseHiQualTex);
-    WriteKey(path, "Width", s.Width);
-    WriteKey(path, "Height", s.Height);
-    WriteKey(path, "UseScreenRes", s.UseScreenRes);
+    const char* const keys[] = {"Windowed", "Lights", "Music", "Joystick",
+                                "UseHiQualTex", "Width", "Height", "UseScreenRes"};
+    const int values[] = {s.Windowed, s.Lights, s.Music, s.Joystick,
+                          s.UseHiQualTex, s.Width, s.Height, s.UseScreenRes};
+    constexpr int Count = sizeof keys / sizeof keys[0];
+    char text[Count][16];
+    ProfileEntry entries[Count];
+    for (int i = 0; i < Count; ++i) {
+        std::snprintf(text[i], sizeof text[i], "%i", values[i]);
+        entries[i] = {keys[i], text[i]};
+    }
+    // One replacement of the file for all the keys: a crash while saving leaves either the
+    // old settings or the new ones, never a mixture.
+    ProfileWriteStrings(path, Section, entries, Count);
 }
 
 void SaveSettingsIfChanged() {

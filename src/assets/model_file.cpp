@@ -95,6 +95,10 @@ bool LoadModelFromMemory(const char* fileName, const char* data, size_t size, Mo
         ReportBadModel(fileName, "face index beyond the vertices");
         return false;
     }
+    if (text.nonFinite) {
+        ReportBadModel(fileName, "number that is not finite");
+        return false;
+    }
 
     model.matrix = Identity4;
     model.velocity = {0.0f, 0.0f, 0.0f};

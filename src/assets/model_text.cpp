@@ -91,6 +91,7 @@ bool ReadFloat(ModelText& text, float& out) {
         value = w.ec == std::errc() ? static_cast<float>(wide) : OutOfRangeValue(p, r.ptr);
     }
     text.pos += static_cast<size_t>(r.ptr - first);
+    if (!std::isfinite(value)) text.nonFinite = true;
     out = negative ? -value : value;
     return true;
 }

@@ -24,6 +24,10 @@ struct ModelText {
     // number of bytes its records can take; records of one file never share bytes, so the
     // claims of one pass can never add up to more than the file.
     size_t budget = 0;
+    // Set when a number read was NaN or infinite ("nan", "inf", or beyond the float
+    // range): no model of ours has one, and they would spread through the bounds, the
+    // skinning and the animation clock.
+    bool nonFinite = false;
 };
 
 ModelText MakeModelText(const char* data, size_t size);

@@ -277,6 +277,10 @@ void LoadSkinned(SkinnedModel& skinned, const char* fileName, const char* data, 
     ModelText text = MakeModelText(data, size);
     SkinnedRead read = ReadSkinnedSections(text, fileName, skinned);
     if (read == SkinnedRead::Stop) return;
+    if (read == SkinnedRead::Done && text.nonFinite) {
+        ReportBadModel(fileName, "number that is not finite");
+        read = SkinnedRead::Failed;
+    }
     if (read == SkinnedRead::Failed || !CheckSkinnedData(skinned, fileName) ||
         !AllocateSkinArrays(skinned, fileName) || !BuildSkeleton(skinned, fileName)) {
         FailSkinnedLoad(skinned);

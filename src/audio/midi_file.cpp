@@ -123,6 +123,13 @@ bool LoadMidiFromMemory(MidiPlayer& player, const uint8_t* data, size_t size, in
     if (damagedTracks != nullptr) *damagedTracks = 0;
     if (data == nullptr) size = 0;
 
+    // A refused file leaves an empty table and the default clock, whatever its tracks
+    // before the refusal set.
+    auto refuse = [&player]() {
+        player.eventCount = 0;
+        player.ticksPerStep = 10;
+        return false;
+    };
     size_t pos = 0;
     while (size - pos >= 4) {
         // Only the third byte of the chunk id counts: MThd, MTrk. Any other id is dropped
@@ -136,9 +143,9 @@ bool LoadMidiFromMemory(MidiPlayer& player, const uint8_t* data, size_t size, in
         pos += 4;
         size_t available = size - pos;
         if (kind == 'h') {
-            if (chunkLength < 6 || available < 6) return false;
+            if (chunkLength < 6 || available < 6) return refuse();
             const uint8_t* h = data + pos;
-            if (h[1] > 1) return false;  // format 2 (independent songs) is not played
+            if (h[1] > 1) return refuse();  // format 2 (independent songs) is not played
             state.format = h[1];
             needsSort = h[3] != 1;  // more than one track: merge them by time
             if ((h[4] & 0x80) == 0) {
@@ -160,7 +167,7 @@ bool LoadMidiFromMemory(MidiPlayer& player, const uint8_t* data, size_t size, in
             pos += trackLength;
         }
     }
-    if (!headerSeen) return false;
+    if (!headerSeen) return refuse();
 
     if (needsSort) SortEvents(player);
     if (state.ticksPerMs != 1.0) player.ticksPerStep = static_cast<int32_t>(state.ticksPerMs * 10.0);

@@ -7,6 +7,7 @@
 #include <new>
 
 #include <jpeglib.h>
+#include <jerror.h>
 
 #include "platform/image_limits.h"
 
@@ -24,8 +25,21 @@ struct JpegErrorTrap {
     std::longjmp(trap->escape, 1);
 }
 
-// Warnings (a file that ends early, extraneous bytes) are not worth a line on stderr: the
-// library recovers from them and the picture is still usable.
+// Warnings (extraneous bytes, a damaged stretch of data) are not worth a line on stderr:
+// the library recovers from them and the picture is still usable. Data that ends (the
+// file, or the scan at a marker) before the last row of blocks is not: the library would
+// make up the rest, and a few bytes claiming 16384 x 16384 pixels would cost a gigabyte and
+// seconds of decoding. That is given up like a fatal error. In the last row of blocks the
+// decoder reads ahead past the data even when nothing is missing (a file without its end
+// marker), so there it is let be.
+void OnMessage(j_common_ptr info, int level) {
+    if (level >= 0 || !info->is_decompressor) return;
+    const int code = info->err->msg_code;
+    if (code != JWRN_JPEG_EOF && code != JWRN_HIT_MARKER) return;
+    const j_decompress_ptr d = reinterpret_cast<j_decompress_ptr>(info);
+    if (d->input_iMCU_row + 1 < d->total_iMCU_rows) JumpOutOnError(info);
+}
+
 void IgnoreMessage(j_common_ptr) {}
 
 // Converts one decoded row of components (3 = RGB, 1 = gray) to blue, green, red, 255.
@@ -53,6 +67,7 @@ uint8_t* PlatformDecodeJpeg(const uint8_t* data, size_t size, int& width, int& h
     JpegErrorTrap trap;
     info.err = jpeg_std_error(&trap.manager);
     trap.manager.error_exit = JumpOutOnError;
+    trap.manager.emit_message = OnMessage;
     trap.manager.output_message = IgnoreMessage;
     // Everything the error path frees lives outside the jump's reach of the optimiser.
     uint8_t* volatile image = nullptr;
@@ -87,7 +102,8 @@ uint8_t* PlatformDecodeJpeg(const uint8_t* data, size_t size, int& width, int& h
         return nullptr;
     }
     const size_t outRow = static_cast<size_t>(w) * 4;
-    image = new (std::nothrow) uint8_t[outRow * static_cast<size_t>(h)]();
+    // Every row is written below, or the picture is given up.
+    image = new (std::nothrow) uint8_t[outRow * static_cast<size_t>(h)];
     row = new (std::nothrow) uint8_t[static_cast<size_t>(w) * components];
     if (image == nullptr || row == nullptr) {
         jpeg_destroy_decompress(&info);

@@ -16,18 +16,31 @@ namespace {
 // A settings file is a handful of lines; anything larger is not ours and is not read whole.
 constexpr long MaxProfileBytes = 1 << 20;
 
-bool ReadLines(const char* path, std::vector<std::string>& lines) {
+const char ByteOrderMark[] = "\xEF\xBB\xBF";
+
+// Reads the file's lines, after a byte-order mark if it starts with one. *whole (when given)
+// tells whether the file was read to its end rather than cut at the size limit, *marked
+// whether it started with the mark.
+bool ReadLines(const char* path, std::vector<std::string>& lines, bool* whole = nullptr,
+               bool* marked = nullptr) {
     FILE* f = std::fopen(path, "rb");
     if (f == nullptr) return false;
     std::string text;
     char buffer[4096];
     size_t n;
+    bool cut = false;
     while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) {
         text.append(buffer, n);
-        if (static_cast<long>(text.size()) > MaxProfileBytes) break;
+        if (static_cast<long>(text.size()) > MaxProfileBytes) {
+            cut = true;
+            break;
+        }
     }
     std::fclose(f);
-    if (text.size() >= 3 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
+    if (whole != nullptr) *whole = !cut;
+    const bool mark = text.compare(0, 3, ByteOrderMark) == 0;
+    if (mark) text.erase(0, 3);
+    if (marked != nullptr) *marked = mark;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find('\n', start);
@@ -95,15 +108,17 @@ int ProfileReadInt(const char* path, const char* section, const char* key, int d
     return def;
 }
 
-bool ProfileWriteString(const char* path, const char* section, const char* key, const char* value) {
-    std::vector<std::string> lines;
-    ReadLines(path, lines);  // a missing file starts empty
+namespace {
 
+// Puts key=value into the lines the way the classic writer does: over the key's line in the
+// first matching section, else after that section's last non-blank line, else in a new
+// section at the end.
+void SetKey(std::vector<std::string>& lines, const char* section, const char* key, const char* value) {
     std::string entry = std::string(key) + "=" + value;
-    bool inSection = false, written = false;
+    bool inSection = false;
     size_t sectionEnd = lines.size();  // index after the last line of our section
     bool sectionFound = false;
-    for (size_t i = 0; i < lines.size() && !written; ++i) {
+    for (size_t i = 0; i < lines.size(); ++i) {
         std::string name, k, v;
         if (SectionName(lines[i], name)) {
             if (inSection) {
@@ -114,22 +129,37 @@ bool ProfileWriteString(const char* path, const char* section, const char* key, 
             if (inSection) sectionFound = true;
         } else if (inSection && KeyValue(lines[i], k, v) && SameName(k, key)) {
             lines[i] = entry;
-            written = true;
+            return;
         }
     }
-    if (!written) {
-        if (sectionFound) {
-            // Insert after the section's last non-blank line.
-            size_t at = sectionEnd;
-            while (at > 0 && Trim(lines[at - 1]).empty()) --at;
-            lines.insert(lines.begin() + static_cast<long>(at), entry);
-        } else {
-            lines.push_back(std::string("[") + section + "]");
-            lines.push_back(entry);
-        }
+    if (sectionFound) {
+        size_t at = sectionEnd;
+        while (at > 0 && Trim(lines[at - 1]).empty()) --at;
+        lines.insert(lines.begin() + static_cast<long>(at), entry);
+    } else {
+        lines.push_back(std::string("[") + section + "]");
+        lines.push_back(entry);
     }
+}
 
-    std::string text;
+}  // namespace
+
+bool ProfileWriteString(const char* path, const char* section, const char* key, const char* value) {
+    const ProfileEntry entry{key, value};
+    return ProfileWriteStrings(path, section, &entry, 1);
+}
+
+bool ProfileWriteStrings(const char* path, const char* section, const ProfileEntry* entries, int count) {
+    std::vector<std::string> lines;
+    bool whole = true, marked = false;
+    ReadLines(path, lines, &whole, &marked);  // a missing file starts empty
+    // Rewriting a file read only in part would drop the rest of it.
+    if (!whole) return false;
+    for (int i = 0; i < count; ++i) SetKey(lines, section, entries[i].key, entries[i].value);
+
+    // The mark is kept: without it, whatever follows it (a second mark, say) would be read
+    // differently the next time.
+    std::string text = marked ? ByteOrderMark : "";
     for (const std::string& line : lines) text += line + "\n";
 
     std::string temp = std::string(path) + ".tmp" + std::to_string(getpid());

@@ -8,6 +8,7 @@
 #include "app/game_app.h"
 #include "app/game_flow.h"
 #include "app/globals.h"
+#include "math/mat4.h"
 #include "math/random.h"
 #include "render/overlay.h"
 #include "sim/aircraft.h"
@@ -91,6 +92,11 @@ void AddFloats(std::string& out, const char* name, const float* values, int coun
     }
 }
 
+void AddVec(std::string& out, const char* name, const Vec3& v) {
+    const float values[3] = {v.x, v.y, v.z};
+    AddFloats(out, name, values, 3);
+}
+
 void AddInt(std::string& out, const char* name, long value) {
     char text[64];
     std::snprintf(text, sizeof text, " %s=%ld", name, value);
@@ -105,16 +111,16 @@ std::string GameOutcome() {
     AddInt(out, "score", Score);
     AddInt(out, "throttle", Throttle);
     out += std::string(" view=") + ViewName(CameraView);
-    AddFloats(out, "player", &PlayerPlane.position.x, 3);
-    AddFloats(out, "velocity", &PlayerPlane.velocity.x, 3);
+    AddVec(out, "player", PlayerPlane.position);
+    AddVec(out, "velocity", PlayerPlane.velocity);
     AddFloats(out, "attitude", PlayerPlane.placement.m, 12);
     AddInt(out, "shots", PlayerPlane.shotCount);
     AddInt(out, "destroyed", PlayerPlane.destroyed ? 1 : 0);
-    AddFloats(out, "enemy", &EnemyPlane.position.x, 3);
+    AddVec(out, "enemy", EnemyPlane.position);
     AddInt(out, "zeppelin", ZeppelinModel.visible);
-    AddFloats(out, "at", &ZeppelinModel.matrix.m[12], 3);
+    AddVec(out, "zeppelinAt", MatrixTranslation(ZeppelinModel.matrix));
     AddInt(out, "tank", TankModel.visible);
-    AddFloats(out, "at", &TankModel.matrix.m[12], 3);
+    AddVec(out, "tankAt", MatrixTranslation(TankModel.matrix));
     AddInt(out, "triplane", TriplaneModel.visible);
     AddInt(out, "random", static_cast<long>(RandState()));
     return out;

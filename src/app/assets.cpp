@@ -69,11 +69,15 @@ bool LoadAssets() {
     // The propeller turns with the throttle.
     if (BiplaneModel.animationCount > 0) StartAnimation(BiplaneModel, 0);
 
+    PlaceFixedScenery();
+
+    InitSpeech();
+    return true;
+}
+
+void PlaceFixedScenery() {
     EulerMatrix(HangarAngles, HangarModel.matrix, HangarPosition);
     EulerMatrix(RunwayAngles, RunwayModel.matrix, RunwayPosition);
     PlacementMatrix(SkyDomeModel.matrix, SkyDomeScale, SkyDomeScale, SkyDomeScale, EulerAngles{0, 0, 0},
                     SkyDomePosition);
-
-    InitSpeech();
-    return true;
 }

@@ -1,3 +1,4 @@
+#include <cstdio>
 #include <cstdlib>
 
 #include "app/assets.h"
@@ -7,6 +8,7 @@
 #include "app/game_window.h"
 #include "app/input_recording.h"
 #include "app/services.h"
+#include "app/trace.h"
 #include "audio/music.h"
 #include "audio/sound_system.h"
 #include "platform/input_event.h"
@@ -44,8 +46,10 @@ int GameMain() {
             int ms = static_cast<int>(TimeUntilNextFrame() * 1000.0f) + 1;
             PlatformWaitForEvent(ms);
         }
+        TraceGameChanges();
     }
     if (RecordingActive()) StopRecording();
+    if (TraceEnabled()) std::fprintf(stderr, "kelvane: final %s\n", GameOutcome().c_str());
     ShutdownSpeech();
     return 0;
 }

@@ -1,18 +1,36 @@
 #include "app/settings.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "app/game_app.h"
 #include "app/services.h"
 #include "platform/profile_file.h"
+#include "platform/user_folders.h"
 
 namespace {
 
 const char Section[] = "Game";
 
-void SettingsPath(char* path) {
+// game.ini lives in the media folder. A system-wide install cannot write there, and the
+// choices would be lost at every exit: then the player's configuration folder holds the
+// file instead. forWriting creates that folder.
+void SettingsPath(char* path, bool forWriting) {
     std::snprintf(path, PathBufferSize, "%s", "game.ini");
     MediaPathInPlace(path);
+    char folder[PathBufferSize];
+    std::snprintf(folder, sizeof folder, "%s", path);
+    char* slash = std::strrchr(folder, '/');
+    if (slash != nullptr) *slash = '\0';
+    if (PlatformFolderWritable(folder)) return;
+
+    char config[PathBufferSize];
+    if (!PlatformUserConfigFolder(config, sizeof config, "kelvane")) return;
+    if (forWriting) PlatformMakeFolders(config);
+    char moved[PathBufferSize];
+    // A configuration path too long for the buffer leaves the media folder's path.
+    if (std::snprintf(moved, sizeof moved, "%s/game.ini", config) >= static_cast<int>(sizeof moved)) return;
+    std::snprintf(path, PathBufferSize, "%s", moved);
 }
 
 bool UsableSide(int side) { return side > 0 && side <= MaxWindowSide; }
@@ -21,7 +39,7 @@ bool UsableSide(int side) { return side > 0 && side <= MaxWindowSide; }
 
 void LoadSettings() {
     char path[PathBufferSize];
-    SettingsPath(path);
+    SettingsPath(path, false);
     Settings& s = App.settings;
     s.Windowed = ProfileReadInt(path, Section, "Windowed", 1);
     s.Lights = ProfileReadInt(path, Section, "Lights", 0);
@@ -41,7 +59,7 @@ void LoadSettings() {
 
 void SaveSettings() {
     char path[PathBufferSize];
-    SettingsPath(path);
+    SettingsPath(path, true);
     const Settings& s = App.settings;
     const char* const keys[] = {"Windowed", "Lights", "Music", "Joystick",
                                 "UseHiQualTex", "Width", "Height", "UseScreenRes"};

@@ -1,4 +1,6 @@
-// The launcher's options, kept in game.ini (section "Game") in the media folder.
+// The launcher's options, kept in game.ini (section "Game") in the media folder; when the
+// media folder is read-only (a system-wide install), in $XDG_CONFIG_HOME/kelvane/game.ini
+// (~/.config/kelvane/ by default) instead.
 #pragma once
 
 struct Settings {

@@ -23,14 +23,18 @@ struct SpeechEngine {
 
 SpeechEngine Engine;
 
+// The id of the empty text that settles the engine's thread before it is terminated.
+constexpr uint32_t SettleTextId = 0xFFFFFFFFu;
+
 uint32_t TextIdOf(const espeak_EVENT* events) {
     return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(events->user_data));
 }
 
 // The engine's thread hands over each stretch of synthesised samples here.
 int OnSamples(short* samples, int count, espeak_EVENT* events) {
-    if (!Engine.delivering.load(std::memory_order_acquire)) return 1;  // 1 = abandon
     uint32_t textId = events != nullptr ? TextIdOf(events) : 0;
+    if (textId == SettleTextId) return 0;  // runs to its end; nothing to deliver
+    if (!Engine.delivering.load(std::memory_order_acquire)) return 1;  // 1 = abandon
     if (samples != nullptr && count > 0) {
         if (Engine.sink != nullptr) {
             Engine.sink(Engine.sinkUser, textId, samples, count);
@@ -44,6 +48,18 @@ int OnSamples(short* samples, int count, espeak_EVENT* events) {
             Engine.sink(Engine.sinkUser, TextIdOf(e), nullptr, 0);
     }
     return 0;
+}
+
+// espeak-ng can start again in the same process after it was terminated only if its thread
+// synthesised a text to its end since the last start; otherwise the next termination waits
+// forever on that thread. An empty text settles the thread first.
+void TerminateLibrary() {
+    void* settle = reinterpret_cast<void*>(static_cast<uintptr_t>(SettleTextId));
+    espeak_SetSynthCallback(OnSamples);
+    espeak_Synth(L"", sizeof(wchar_t), 0, POS_CHARACTER, 0, espeakCHARS_WCHAR, nullptr, settle);
+    espeak_Synchronize();
+    espeak_ng_Cancel();
+    espeak_ng_Terminate();
 }
 
 bool OpenVoiceOutput(int sampleRate) {
@@ -76,8 +92,7 @@ void CloseVoiceOutput() {
 bool StartSpeechEngine(SpeechSink sink, void* user) {
     if (Engine.started) return false;
     // Without an audio output there is nothing to speak on: find that out before starting
-    // the engine, because stopping it right after a start can hang in its own teardown
-    // (its queue thread may miss the stop signal).
+    // the engine rather than start it only to stop it again.
     if (sink == nullptr) {
         if (!AcquireExtraSdlAudio()) return false;
         ReleaseExtraSdlAudio();
@@ -92,14 +107,14 @@ bool StartSpeechEngine(SpeechSink sink, void* user) {
     // OnSamples on the engine's thread.
     if (espeak_ng_InitializeOutput(static_cast<espeak_ng_OUTPUT_MODE>(0), 0, nullptr) != ENS_OK ||
         espeak_ng_SetVoiceByName("en") != ENS_OK) {
-        espeak_ng_Terminate();
+        TerminateLibrary();
         return false;
     }
     int sampleRate = espeak_ng_GetSampleRate();
     Engine.sink = sink;
     Engine.sinkUser = user;
     if (sink == nullptr && !OpenVoiceOutput(sampleRate)) {
-        espeak_ng_Terminate();
+        TerminateLibrary();
         Engine.sink = nullptr;
         Engine.sinkUser = nullptr;
         return false;
@@ -130,8 +145,7 @@ void WaitForSpeech() {
 void StopSpeechEngine() {
     if (!Engine.started) return;
     Engine.delivering = false;
-    espeak_ng_Cancel();
-    espeak_ng_Terminate();  // ends the engine's thread
+    TerminateLibrary();  // drops what is queued and ends the engine's thread
     if (Engine.device != 0) SDL_ClearQueuedAudio(Engine.device);
     CloseVoiceOutput();
     Engine.sink = nullptr;

@@ -10,7 +10,8 @@
 using SpeechSink = void (*)(void* user, uint32_t textId, const int16_t* samples, int count);
 
 // Starts the engine. With a null sink the voice is played on an audio output device, and
-// the start fails when there is none. False (nothing left running) on any failure.
+// the start fails when there is none. False (nothing left running) on any failure; the
+// engine can be started again after a failure or a stop.
 bool StartSpeechEngine(SpeechSink sink, void* user);
 // Samples per second of the engine's voice; 0 when not started.
 int SpeechSampleRate();

@@ -15,13 +15,14 @@
 
 namespace {
 
-// Everything the game and its launcher load, plus the desktop icon.
+// Everything the game and its launcher load, plus the desktop icon (BMP, and PNG for the
+// desktop entry).
 const std::set<std::string> MediaFiles = {
     "terrain.a3f", "terrain.jpg", "biplane.a3f", "biplane.bmp", "triplane.a3f", "triplane.tga",
     "hangar.a3f",  "hangar.tga",  "runway.a3f",  "runway.jpg",  "skydome.a3f",  "sky.jpg",
     "shot.a3f",    "smoke.a3f",   "smoke.tga",   "blimp.a3f",   "blimp.tga",    "tank.a3f",
     "tank.bmp",    "engine.wav",  "wind.wav",    "siren.wav",   "guns.wav",     "crash.wav",
-    "RuleBrittany.mid", "splash.jpg", "icon.bmp"};
+    "RuleBrittany.mid", "splash.jpg", "icon.bmp", "icon.png"};
 
 std::string Generator() { return GeneratedMediaDir() + "/../mediagen"; }
 

@@ -7,6 +7,7 @@
 #include "font.h"
 #include "image.h"
 #include "media_output.h"
+#include "png_writer.h"
 
 namespace {
 
@@ -118,5 +119,12 @@ Image PaintIcon() {
 
 void MakePictures(MediaOutput& out) {
     SaveFile(out, "splash.jpg", EncodeJpeg(PaintSplash(), 90));
-    SaveFile(out, "icon.bmp", EncodeBmp(PaintIcon()));
+    const Image icon = PaintIcon();
+    SaveFile(out, "icon.bmp", EncodeBmp(icon));
+    // The desktop entry's icon: desktops take PNG.
+    std::vector<uint8_t> rgb;
+    rgb.reserve(icon.pixels.size() * 3);
+    for (const Rgba& p : icon.pixels) rgb.insert(rgb.end(), {p.r, p.g, p.b});
+    if (!WritePng(OutputPath(out, "icon.png"), rgb, icon.width, icon.height))
+        ReportFailure(out, "icon.png", "cannot write the file");
 }

@@ -1,0 +1,133 @@
+# Shared by the scripts that play the real game from outside: a private virtual display,
+# polling waits, the game's trace, screenshots and their comparison. Sourced, not run.
+# The caller sets WORK (a scratch folder) and may set GAME_PID once the game runs.
+# Needs Xvfb, xdotool, x11-utils and ImageMagick.
+
+XVFB_PID=""
+GAME_PID=""
+START_TIME=$(date +%s)
+
+say() { echo "[$(( $(date +%s) - START_TIME ))s] $*"; }
+
+fail() {
+    echo "FAIL: $*"
+    if [ -f "$WORK/trace.txt" ]; then
+        echo "--- game output:"
+        cat "$WORK/trace.txt"
+    fi
+    exit 1
+}
+
+stop_all() {
+    [ -n "$GAME_PID" ] && kill "$GAME_PID" 2>/dev/null
+    [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null
+    GAME_PID=""
+    XVFB_PID=""
+}
+
+# Polls a command every 0.1 s for up to $2 seconds; fails the test after that, or at once
+# when the game has ended (or shows an error box) meanwhile.
+wait_for() {
+    what=$1; limit=$2; shift 2
+    deadline=$(( $(date +%s) + limit ))
+    until "$@"; do
+        [ "$(date +%s)" -ge "$deadline" ] && fail "no $what within ${limit}s"
+        if [ -n "$GAME_PID" ] && ! kill -0 "$GAME_PID" 2>/dev/null; then
+            fail "the game ended while waiting for $what"
+        fi
+        if [ -n "$(xdotool search --onlyvisible --name '^ERROR$' 2>/dev/null)" ]; then
+            fail "the game shows an ERROR box while waiting for $what"
+        fi
+        sleep 0.1
+    done
+}
+
+# A private X display: Xvfb picks a free number and reports it.
+start_display() {
+    # Keys held down never repeat: a held P would pause and resume again.
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -ardelay 60000 3>"$WORK/display" >/dev/null 2>&1 &
+    XVFB_PID=$!
+    display_chosen() { [ -s "$WORK/display" ]; }
+    wait_for "virtual display" 30 display_chosen
+    DISPLAY=":$(head -1 "$WORK/display")"
+    export DISPLAY
+    display_answers() { xdpyinfo >/dev/null 2>&1; }
+    wait_for "answer from the display" 30 display_answers
+}
+
+# Keeps the MIDI synthesiser from finding a sound device of its own (PulseAudio and ALSA
+# point nowhere): nothing plays aloud while a test runs.
+quiet_music_environment() {
+    printf 'pcm.!default { type null }\n' >"$WORK/alsa.conf"
+    echo "PULSE_SERVER=unix:$WORK/no-pulse ALSA_CONFIG_PATH=$WORK/alsa.conf"
+}
+
+# The game's KELVANE_TRACE output goes to $WORK/trace.txt.
+# How many times the game has traced exactly this line.
+traced() { grep -c -x "kelvane: $1" "$WORK/trace.txt" 2>/dev/null || true; }
+has_traced() { [ "$(traced "$1")" -ge "$2" ]; }
+# Holds a key (or the left button) until the game has traced what it does, as a player
+# holds a key until something happens: a tap can fall between two frames.
+hold_until() {
+    input=$1; line=$2; count=$(( $(traced "$2") + 1 ))
+    if [ "$input" = button ]; then xdotool mousedown 1; else xdotool keydown "$input"; fi
+    wait_for "'$line' after $input" 30 has_traced "$line" "$count"
+    if [ "$input" = button ]; then xdotool mouseup 1; else xdotool keyup "$input"; fi
+}
+
+# The visible window titled "Kelvane" other than $1 (the launcher, when it is still there).
+kelvane_window() {
+    xdotool search --onlyvisible --name '^Kelvane$' 2>/dev/null | grep -v -x "${1:-none}" | head -1
+}
+window_size() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
+
+# Waits for the launcher and sets LAUNCHER to its window once its picture is painted.
+wait_for_launcher() {
+    launcher_up() { LAUNCHER=$(kelvane_window); [ -n "$LAUNCHER" ]; }
+    wait_for "launcher window" 60 launcher_up
+    painted() {
+        capture "$LAUNCHER" launcher &&
+            [ "$(convert "$WORK/launcher.png" -format '%[fx:standard_deviation>0.05]' info:)" = 1 ]
+    }
+    wait_for "launcher picture" 30 painted
+}
+
+# Screenshots of a window as PNG in $WORK.
+capture() { import -window "$1" "$WORK/$2.png" 2>/dev/null; }
+# Pixels that differ by more than 10% between two screenshots, optionally in a region.
+differing() {
+    if [ -n "${3:-}" ]; then
+        compare -metric AE -fuzz 10% -extract "$3" "$WORK/$1.png" "$WORK/$2.png" null: 2>&1
+    else
+        compare -metric AE -fuzz 10% "$WORK/$1.png" "$WORK/$2.png" null: 2>&1
+    fi
+}
+exactly_differing() { compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1; }
+
+# Launcher controls, in its window's pixels: the resolution drop-down and the Start button.
+# "800x600": open the drop-down with the mouse (its list is a window of its own), one item
+# down, Enter; waits until the drop-down shows another item.
+choose_800x600() {
+    top_windows() { xdotool search --onlyvisible --maxdepth 1 --name '.*' 2>/dev/null | wc -l; }
+    before=$(top_windows)
+    capture "$LAUNCHER" before-choice
+    xdotool mousemove --window "$LAUNCHER" 80 12 click 1
+    list_open() { [ "$(top_windows)" -gt "$before" ]; }
+    wait_for "resolution list" 20 list_open
+    xdotool key Down Return
+    choice_shown() { capture "$LAUNCHER" chosen && [ "$(differing before-choice chosen 96x24+32+0)" -gt 10 ]; }
+    wait_for "drop-down to show 800x600" 20 choice_shown
+}
+press_start() { xdotool mousemove --window "$LAUNCHER" 596 432 click 1; }
+
+# Waits up to $1 seconds for the game to end; sets GAME_STATUS.
+wait_for_exit() {
+    deadline=$(( $(date +%s) + $1 ))
+    while kill -0 "$GAME_PID" 2>/dev/null; do
+        [ "$(date +%s)" -ge "$deadline" ] && fail "the game did not end"
+        sleep 0.1
+    done
+    wait "$GAME_PID"
+    GAME_STATUS=$?
+    GAME_PID=""
+}

@@ -82,10 +82,16 @@ kelvane_window() {
 }
 window_size() { xdotool getwindowgeometry "$1" | sed -n 's/.*Geometry: //p'; }
 
-# Waits for the launcher and sets LAUNCHER to its window once its picture is painted.
+# Gives a window the keyboard, as a window manager gives it to a window that opens: the
+# virtual display has none, and a closed window that held the focus leaves it nowhere.
+give_focus() { timeout 5 xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true; }
+
+# Waits for the launcher and sets LAUNCHER to its window once its picture is painted; it
+# has the keyboard.
 wait_for_launcher() {
     launcher_up() { LAUNCHER=$(kelvane_window); [ -n "$LAUNCHER" ]; }
     wait_for "launcher window" 60 launcher_up
+    give_focus "$LAUNCHER"
     painted() {
         capture "$LAUNCHER" launcher &&
             [ "$(convert "$WORK/launcher.png" -format '%[fx:standard_deviation>0.05]' info:)" = 1 ]

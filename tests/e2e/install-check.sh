@@ -84,6 +84,7 @@ choose_800x600
 press_start
 game_up() { GAME=$(kelvane_window "$LAUNCHER"); [ -n "$GAME" ]; }
 wait_for "game window" 60 game_up
+give_focus "$GAME"
 wait_for "first mission" 60 first_mission
 grep -q "^ERROR" "$WORK/trace.txt" && fail "the installed game reported a missing medium"
 [ "$(window_size "$GAME")" = 800x600 ] || fail "the game window is not 800 x 600"
@@ -99,6 +100,7 @@ play
 wait_for_launcher
 press_start
 wait_for "game window" 60 game_up
+give_focus "$GAME"
 wait_for "first mission" 60 first_mission
 [ "$(window_size "$GAME")" = 800x600 ] || fail "the second run did not read its settings back"
 quit "$GAME"

@@ -77,6 +77,7 @@ say "Start pressed"
 # --- the game window: a new visible "Kelvane" window of 800 x 600.
 game_up() { GAME=$(kelvane_window "$LAUNCHER"); [ -n "$GAME" ]; }
 wait_for "game window" 60 game_up
+give_focus "$GAME"
 SIZE=$(window_size "$GAME")
 [ "$SIZE" = 800x600 ] || fail "the game window is $SIZE, not 800x600"
 say "game window $GAME at $SIZE"

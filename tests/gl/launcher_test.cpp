@@ -28,10 +28,13 @@ struct LauncherFixture : ::testing::Test {
         SetMediaFolderOverride(nullptr);
         App.settings = Settings{};
     }
-    // A script that waits for the launcher, then runs the given xdotool steps on it ($W).
+    // A script that waits for the launcher, gives it the keyboard (as a window manager
+    // would; the test display has none), then runs the given xdotool steps on it ($W).
     std::string Script(const std::string& steps) const {
         return "W=$(timeout 20 xdotool search --sync --onlyvisible --name '^" + title +
-               "$' | head -1); [ -n \"$W\" ] || exit 1; sleep 0.3; " + steps;
+               "$' | head -1); [ -n \"$W\" ] || exit 1; sleep 0.3; "
+               "timeout 5 xdotool windowfocus --sync $W; " +
+               steps;
     }
     bool RunWith(const std::string& steps) {
         pid_t driver = StartDriver(Script(steps));

@@ -7,12 +7,7 @@
 
 void PilotAircraft(Aircraft& aircraft, Vec3 target) {
     if (aircraft.destroyed) {
-        // Shot down: no engine, the fixed spin, and smoke until the trail ends.
-        aircraft.thrustCommand = 0.0f;
-        aircraft.yawStep = -0.05f;
-        aircraft.rollStep = -0.05f;
-        aircraft.pitchStep = -0.05f;
-        UpdateSmoke(aircraft);
+        SpinShotDown(aircraft);
     } else {
         Vec3 d = target - aircraft.position;
         // Thrust command and firing range in one: 400 close by, 800 from 3200 units out.

@@ -67,14 +67,17 @@ float TerrainGap(const Aircraft& aircraft, float x, float y, float z) {
     return t;
 }
 
+void SpinShotDown(Aircraft& aircraft) {
+    aircraft.thrustCommand = 0.0f;
+    aircraft.yawStep = -0.05f;
+    aircraft.rollStep = -0.05f;
+    aircraft.pitchStep = -0.05f;
+    UpdateSmoke(aircraft);
+}
+
 void FlyAircraft(Aircraft& aircraft, float frameTime, float turnInput, float pitchInput, float throttle) {
     if (aircraft.destroyed) {
-        // Shot down: no engine, a fixed spin about all three own axes, and smoke.
-        aircraft.thrustCommand = 0.0f;
-        aircraft.yawStep = -0.05f;
-        aircraft.rollStep = -0.05f;
-        aircraft.pitchStep = -0.05f;
-        UpdateSmoke(aircraft);
+        SpinShotDown(aircraft);
     } else {
         aircraft.thrustCommand = throttle * 125.0f;
         aircraft.yawStep = turnInput * 0.025f;

@@ -16,6 +16,10 @@ float TerrainGap(const Aircraft& aircraft, float x, float y, float z);
 // down), throttle 0..9.
 void FlyAircraft(Aircraft& aircraft, float frameTime, float turnInput, float pitchInput, float throttle);
 
+// A shot-down aircraft's controls: no engine, a fixed spin about all three own axes, and
+// smoke until the trail ends. The player's and the enemy pilot's steps both fall so.
+void SpinShotDown(Aircraft& aircraft);
+
 // The two stages of a step, in this order.
 void ComputeForces(Aircraft& aircraft);
 void MoveAircraft(Aircraft& aircraft);

@@ -31,6 +31,7 @@
 #include "speech/speech.h"
 #include "support/error_capture.h"
 #include "support/media.h"
+#include "support/sim_world.h"
 #include "support/temp_dir.h"
 
 namespace fs = std::filesystem;
@@ -64,21 +65,7 @@ void ResetGame() {
     ReleaseOverlay(ScoreOverlay);
     // The speech engine is started once, before the first loading (see SetUp).
 
-    PlayerPlane = Aircraft{};
-    EnemyPlane = Aircraft{};
-    GameState = StartMission;
-    NextState = StartMission;
-    BriefingClock = 0;
-    Deadline = 0;
-    MissionIndex = -1;
-    LeftBase = false;
-    Throttle = 0;
-    CameraView = 36;
-    HorizontalControl = VerticalControl = 0;
-    TargetViewOffset = {0, 4, -1};
-    for (Mat4& m : ViewRing) m = Identity4;
-    ViewRingIndex = 0;
-    Score = 0;
+    ResetGameFlow();
     for (uint8_t& key : App.controls.keys) key = 0;
     App.controls.stickX = App.controls.stickY = 0;
     SeedRand(4321);

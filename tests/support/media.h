@@ -7,3 +7,11 @@
 
 bool UseGeneratedMedia();
 std::string GeneratedMediaDir();
+
+// Skips the running test when the build's generated media cannot be found.
+#define NEED_MEDIA()                                                  \
+    do {                                                              \
+        if (GeneratedMediaDir().empty()) {                            \
+            GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";           \
+        }                                                             \
+    } while (0)

@@ -37,14 +37,7 @@ void BoxModel(Model& model, Vec3 half) {
 
 float FlatBase(float, float) { return 630.0f; }
 
-void SetUpSimWorld(HeightFunction height) {
-    SetClockSource(TestClock);
-    TestNowMs = 1000000;
-    SeedRand(12345);
-
-    App = GameApp{};
-    App.running = true;
-    FrameDt = 0.03f;
+void ResetGameFlow() {
     PlayerPlane = Aircraft{};
     EnemyPlane = Aircraft{};
     GameState = StartMission;
@@ -60,6 +53,17 @@ void SetUpSimWorld(HeightFunction height) {
     for (Mat4& m : ViewRing) m = Identity4;
     ViewRingIndex = 0;
     Score = 0;
+}
+
+void SetUpSimWorld(HeightFunction height) {
+    SetClockSource(TestClock);
+    TestNowMs = 1000000;
+    SeedRand(12345);
+
+    App = GameApp{};
+    App.running = true;
+    FrameDt = 0.03f;
+    ResetGameFlow();
     ClearOverlay(ScoreOverlay);
 
     loadedFromMedia = false;

@@ -31,14 +31,8 @@ void BuildTerrainGrid(Model& model, HeightFunction height) {
     model.visible = 1;
 }
 
-void FreeTerrainGrid(Model& model) {
-    delete[] model.vertices;
-    delete[] model.faces;
-    model.vertices = nullptr;
-    model.faces = nullptr;
-    model.vertexCount = 0;
-    model.faceCount = 0;
-}
+// The game's own release: the arrays, and the display list when a test drew the grid.
+void FreeTerrainGrid(Model& model) { ReleaseModel(model); }
 
 float BaseWithRidge(float, float z) {
     if (z <= 9000.0f) return 630.0f;

@@ -12,22 +12,12 @@
 #include "app/game_app.h"
 #include "app/services.h"
 #include "app/settings.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
 
-struct MalformedSettings : ::testing::Test {
-    TempDir media;
-    void SetUp() override {
-        SetMediaFolderOverride(media.path.c_str());
-        App.settings = Settings{};
-    }
-    void TearDown() override {
-        SetMediaFolderOverride(nullptr);
-        App.settings = Settings{};
-    }
-    std::string Ini() const { return ReadFileBytes(media.File("game.ini")); }
-};
+struct MalformedSettings : SettingsFixture {};
 
 void ExpectFileDefaults(const Settings& s) {
     EXPECT_EQ(s.Windowed, 1);

@@ -14,13 +14,6 @@
 
 namespace {
 
-#define NEED_MEDIA()                                                             \
-    do {                                                                         \
-        if (GeneratedMediaDir().empty()) {                                       \
-            GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";                      \
-        }                                                                        \
-    } while (0)
-
 struct RgbaImage {
     int width = 0, height = 0;
     std::vector<uint8_t> rgba;  // r, g, b, alpha

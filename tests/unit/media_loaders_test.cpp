@@ -25,13 +25,6 @@
 
 namespace {
 
-#define NEED_MEDIA()                                                             \
-    do {                                                                         \
-        if (GeneratedMediaDir().empty()) {                                       \
-            GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";                      \
-        }                                                                        \
-    } while (0)
-
 std::string Bytes(const std::string& name) { return ReadFileBytes(GeneratedMediaDir() + "/" + name); }
 
 // The climb angle of the nose, and a test pilot holding it at `angle` with the pitch

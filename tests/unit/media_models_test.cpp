@@ -23,13 +23,6 @@
 
 namespace {
 
-#define NEED_MEDIA()                                                             \
-    do {                                                                         \
-        if (GeneratedMediaDir().empty()) {                                       \
-            GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";                      \
-        }                                                                        \
-    } while (0)
-
 // A generated model parsed by the game's loader (no texture is uploaded), released again
 // at the end of the test.
 struct GameModel {

@@ -13,13 +13,6 @@
 
 namespace {
 
-#define NEED_MEDIA()                                                             \
-    do {                                                                         \
-        if (GeneratedMediaDir().empty()) {                                       \
-            GTEST_SKIP() << "KELVANE_MEDIA_DIR is not set";                      \
-        }                                                                        \
-    } while (0)
-
 WavFile Sound(const std::string& name) {
     WavFile wav = ReadWav(GeneratedMediaDir() + "/" + name);
     EXPECT_EQ(wav.error, "") << name;

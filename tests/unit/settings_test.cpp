@@ -7,25 +7,8 @@
 #include "app/launcher.h"
 #include "app/services.h"
 #include "app/settings.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
-
-namespace {
-
-// Points the media folder at a fresh folder and gives every test freshly built settings.
-struct SettingsFixture : ::testing::Test {
-    TempDir media;
-    void SetUp() override {
-        SetMediaFolderOverride(media.path.c_str());
-        App.settings = Settings{};
-    }
-    void TearDown() override {
-        SetMediaFolderOverride(nullptr);
-        App.settings = Settings{};
-    }
-    std::string Ini() const { return ReadFileBytes(media.File("game.ini")); }
-};
-
-}  // namespace
 
 TEST_F(SettingsFixture, NoFileGivesTheFileDefaultsNotTheConstructedOnes) {
     // Built with Lights on; the file default (off) wins because the file is read first.

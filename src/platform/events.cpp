@@ -4,8 +4,16 @@
 
 namespace {
 
-// SDL key codes to the virtual-key codes the game uses; 0 for keys it has no code for.
-int VirtualKey(SDL_Keycode key) {
+// SDL keys to the virtual-key codes the game uses; 0 for keys it has no code for. Letters
+// follow the keyboard layout, as virtual-key letters do. The digit row is taken by its
+// position: on layouts whose digit row types symbols (AZERTY types & é " ...), the row
+// still gives '1' to '0', as the virtual-key codes do. The numeric keypad's digits pick
+// the throttle presets too, for players who fly with their right hand on the keypad.
+int VirtualKey(const SDL_Keysym& keysym) {
+    if (keysym.scancode >= SDL_SCANCODE_1 && keysym.scancode <= SDL_SCANCODE_9)
+        return '1' + (keysym.scancode - SDL_SCANCODE_1);
+    if (keysym.scancode == SDL_SCANCODE_0) return '0';
+    const SDL_Keycode key = keysym.sym;
     if (key >= SDLK_a && key <= SDLK_z) return 'A' + (key - SDLK_a);
     if (key >= SDLK_0 && key <= SDLK_9) return '0' + (key - SDLK_0);
     if (key >= SDLK_KP_1 && key <= SDLK_KP_9) return '1' + (key - SDLK_KP_1);
@@ -38,7 +46,7 @@ bool PlatformPollEvent(InputEvent& event) {
     switch (e.type) {
         case SDL_KEYDOWN:
         case SDL_KEYUP: {
-            int code = VirtualKey(e.key.keysym.sym);
+            int code = VirtualKey(e.key.keysym);
             if (code != 0) {
                 event.type = e.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp;
                 event.key = code;

@@ -76,7 +76,10 @@ PlatformWindow* PlatformCreateGLWindow(const char* title, int width, int height,
     }
     int granted = 0;
     if (SDL_GL_GetAttribute(SDL_GL_DEPTH_SIZE, &granted) == 0 && granted > 0) depth = granted;
-    SDL_GL_SetSwapInterval(1);
+    // No waiting for the display's refresh: the frame loop paces the game at about 33
+    // frames per second and everything moves by the frame, so a swap held to a 60 Hz
+    // refresh (30 frames) or a 75 Hz one (25) would slow the whole game down.
+    SDL_GL_SetSwapInterval(0);
 
     SDL_RaiseWindow(window);
     if (fullScreen) {

@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <jpeglib.h>
-
 #include "support/image_files.h"
 
 // A byte string written as a literal, zero bytes included.
@@ -52,34 +50,13 @@ std::string Bmp(int w, int h, int bits, int compression, const std::string& pale
     return file + info + palette + pixels;
 }
 
-std::string Progressive(int w, int h, bool subsampled, int restart) {
-    std::vector<uint8_t> rgb = Gradient(w, h, 3);
-    jpeg_compress_struct info;
-    jpeg_error_mgr errors;
-    info.err = jpeg_std_error(&errors);
-    jpeg_create_compress(&info);
-    unsigned char* out = nullptr;
-    unsigned long outSize = 0;
-    jpeg_mem_dest(&info, &out, &outSize);
-    info.image_width = w;
-    info.image_height = h;
-    info.input_components = 3;
-    info.in_color_space = JCS_RGB;
-    jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, 75, TRUE);
-    if (!subsampled) info.comp_info[0].h_samp_factor = info.comp_info[0].v_samp_factor = 1;
-    if (restart > 0) info.restart_interval = restart;
-    jpeg_simple_progression(&info);
-    jpeg_start_compress(&info, TRUE);
-    while (info.next_scanline < info.image_height) {
-        JSAMPROW row = rgb.data() + static_cast<size_t>(info.next_scanline) * w * 3;
-        jpeg_write_scanlines(&info, &row, 1);
-    }
-    jpeg_finish_compress(&info);
-    std::string bytes(reinterpret_cast<const char*>(out), outSize);
-    jpeg_destroy_compress(&info);
-    std::free(out);
-    return bytes;
+JpegOptions Progressive(bool subsampled, int restartInterval) {
+    JpegOptions options;
+    options.quality = 75;
+    options.progressive = true;
+    options.subsampled = subsampled;
+    options.restartInterval = restartInterval;
+    return options;
 }
 
 }  // namespace
@@ -122,7 +99,7 @@ int main() {
     // JPEG: baseline colour and gray, progressive, subsampled with restart markers.
     Save(d + "jpeg/baseline_rgb.jpg", EncodeJpeg(Gradient(8, 8, 3), 8, 8, 3, 90));
     Save(d + "jpeg/gray.jpg", EncodeJpeg(Gradient(5, 3, 1), 5, 3, 1, 50));
-    Save(d + "jpeg/progressive.jpg", Progressive(9, 7, false, 0));
-    Save(d + "jpeg/subsampled_restarts.jpg", Progressive(17, 17, true, 1));
+    Save(d + "jpeg/progressive.jpg", EncodeJpeg(Gradient(9, 7, 3), 9, 7, 3, Progressive(false, 0)));
+    Save(d + "jpeg/subsampled_restarts.jpg", EncodeJpeg(Gradient(17, 17, 3), 17, 17, 3, Progressive(true, 1)));
     return 0;
 }

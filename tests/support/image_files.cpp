@@ -9,7 +9,7 @@
 #include <jpeglib.h>
 
 std::string EncodeJpeg(const std::vector<uint8_t>& samples, int width, int height, int components,
-                       int quality) {
+                       const JpegOptions& options) {
     jpeg_compress_struct info;
     jpeg_error_mgr errors;
     info.err = jpeg_std_error(&errors);
@@ -22,10 +22,14 @@ std::string EncodeJpeg(const std::vector<uint8_t>& samples, int width, int heigh
     info.input_components = components;
     info.in_color_space = components == 1 ? JCS_GRAYSCALE : JCS_RGB;
     jpeg_set_defaults(&info);
-    jpeg_set_quality(&info, quality, TRUE);
-    // No chroma subsampling, so small colour blocks keep their colours.
-    for (int c = 0; c < info.num_components; ++c)
-        info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    jpeg_set_quality(&info, options.quality, TRUE);
+    // No chroma subsampling by default, so small colour blocks keep their colours.
+    if (!options.subsampled) {
+        for (int c = 0; c < info.num_components; ++c)
+            info.comp_info[c].h_samp_factor = info.comp_info[c].v_samp_factor = 1;
+    }
+    if (options.restartInterval > 0) info.restart_interval = static_cast<unsigned>(options.restartInterval);
+    if (options.progressive) jpeg_simple_progression(&info);
     jpeg_start_compress(&info, TRUE);
     while (info.next_scanline < info.image_height) {
         JSAMPROW row = const_cast<JSAMPROW>(samples.data() +

@@ -114,13 +114,13 @@ void LoadModelTexture(Model& model) {
 }
 
 bool LoadModelFile(const char* fileName, Model& model) {
-    char* data = nullptr;
+    uint8_t* data = nullptr;
     size_t size = 0;
     if (!ReadMediaModelFile(fileName, data, size)) {
         model.visible = 0;
         return false;
     }
-    bool loaded = LoadModelFromMemory(fileName, data, size, model);
+    bool loaded = LoadModelFromMemory(fileName, reinterpret_cast<const char*>(data), size, model);
     delete[] data;
     if (loaded) LoadModelTexture(model);
     return loaded;

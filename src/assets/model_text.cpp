@@ -8,6 +8,7 @@
 #include <string>
 #include <system_error>
 
+#include "app/file_bytes.h"
 #include "app/services.h"
 
 namespace {
@@ -135,51 +136,21 @@ bool ClaimRecords(ModelText& text, uint64_t count, size_t minBytes) {
     return true;
 }
 
-ModelFileStatus ReadModelFileBytes(const char* path, char*& data, size_t& size) {
-    data = nullptr;
-    size = 0;
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return ModelFileStatus::CannotOpen;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    std::rewind(file);
-    // A stream whose length cannot be told is read up to the limit.
-    size_t capacity = length < 0 ? MaxModelFileBytes : static_cast<size_t>(length);
-    if (capacity > MaxModelFileBytes) {
-        std::fclose(file);
-        return ModelFileStatus::TooLarge;
-    }
-    // One byte more than expected tells a file that grew beyond the limit.
-    char* buffer = new (std::nothrow) char[capacity + 1];
-    if (buffer == nullptr) {
-        std::fclose(file);
-        return ModelFileStatus::NoMemory;
-    }
-    size_t got = std::fread(buffer, 1, capacity + 1, file);
-    std::fclose(file);
-    if (got > MaxModelFileBytes) {
-        delete[] buffer;
-        return ModelFileStatus::TooLarge;
-    }
-    data = buffer;
-    size = got;
-    return ModelFileStatus::Read;
-}
-
-bool ReadMediaModelFile(const char* fileName, char*& data, size_t& size) {
+bool ReadMediaModelFile(const char* fileName, uint8_t*& data, size_t& size) {
     char path[PathBufferSize];
     MediaPath(path, fileName);
-    switch (ReadModelFileBytes(path, data, size)) {
-    case ModelFileStatus::CannotOpen:
+    switch (ReadWholeFile(path, MaxModelFileBytes, data, size)) {
+    case FileReadStatus::CannotOpen:
+    case FileReadStatus::ReadFailed:
         ShowError("Could not open file:", path);
         return false;
-    case ModelFileStatus::TooLarge:
+    case FileReadStatus::TooLarge:
         ReportBadModel(fileName, "file larger than 16 MiB");
         return false;
-    case ModelFileStatus::NoMemory:
+    case FileReadStatus::NoMemory:
         ReportBadModel(fileName, "out of memory for the file");
         return false;
-    case ModelFileStatus::Read:
+    case FileReadStatus::Read:
         break;
     }
     return true;

@@ -55,14 +55,9 @@ uint32_t ReadUnsigned(ModelText& text);
 // the text, or the pass's budget, cannot hold them; nothing is claimed then.
 bool ClaimRecords(ModelText& text, uint64_t count, size_t minBytes);
 
-enum class ModelFileStatus { Read, CannotOpen, TooLarge, NoMemory };
-// Reads a whole file (at most MaxModelFileBytes) into a buffer the caller frees with
-// delete[].
-ModelFileStatus ReadModelFileBytes(const char* path, char*& data, size_t& size);
-
 // MediaPath of fileName read whole; false after reporting "Could not open file:" with the
 // full path, or "Bad model:" for a file over the size limit.
-bool ReadMediaModelFile(const char* fileName, char*& data, size_t& size);
+bool ReadMediaModelFile(const char* fileName, uint8_t*& data, size_t& size);
 
 // Reports "Bad model:" with "<fileName>: <problem>" as the detail.
 void ReportBadModel(const char* fileName, const char* problem);

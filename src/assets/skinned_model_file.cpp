@@ -297,13 +297,13 @@ void LoadSkinnedModelFromMemory(SkinnedModel& skinned, const char* fileName, con
 }
 
 void LoadSkinnedModel(SkinnedModel& skinned, const char* fileName) {
-    char* data = nullptr;
+    uint8_t* data = nullptr;
     size_t size = 0;
     if (!ReadMediaModelFile(fileName, data, size)) {
         FailSkinnedLoad(skinned);
         return;
     }
-    LoadSkinned(skinned, fileName, data, size, true);
+    LoadSkinned(skinned, fileName, reinterpret_cast<const char*>(data), size, true);
     delete[] data;
 }
 

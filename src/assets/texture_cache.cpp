@@ -7,6 +7,7 @@
 #include <cstring>
 #include <new>
 
+#include "app/file_bytes.h"
 #include "app/services.h"
 #include "assets/texture_pixels.h"
 #include "assets/tga_decoder.h"
@@ -20,28 +21,7 @@ namespace {
 const char* const LoadFailedMessage = "Unable to load the texture file:";
 
 // Image files larger than this are not pictures of ours (a 16384 x 16384 TGA is 1 GiB).
-constexpr long MaxImageFileBytes = 256L * 1024 * 1024;
-
-// Reads a whole file into a new[] buffer. Null when it cannot be opened or read.
-uint8_t* ReadWholeFile(const char* path, size_t& size) {
-    size = 0;
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return nullptr;
-    uint8_t* bytes = nullptr;
-    long length = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) length = std::ftell(file);
-    if (length > 0 && length <= MaxImageFileBytes && std::fseek(file, 0, SEEK_SET) == 0) {
-        bytes = new (std::nothrow) uint8_t[static_cast<size_t>(length)];
-        if (bytes != nullptr && std::fread(bytes, 1, static_cast<size_t>(length), file) !=
-                                    static_cast<size_t>(length)) {
-            delete[] bytes;
-            bytes = nullptr;
-        }
-    }
-    std::fclose(file);
-    if (bytes != nullptr) size = static_cast<size_t>(length);
-    return bytes;
-}
+constexpr size_t MaxImageFileBytes = 256u * 1024 * 1024;
 
 bool EndsWith(const char* path, const char* ending) {
     const size_t n = std::strlen(path), e = std::strlen(ending);
@@ -84,8 +64,11 @@ uint8_t* LoadImagePixels(const char* fileName, int& height, int& width) {
     else return nullptr;
 
     size_t size = 0;
-    uint8_t* bytes = ReadWholeFile(path, size);
-    if (bytes == nullptr) return nullptr;
+    uint8_t* bytes = nullptr;
+    if (ReadWholeFile(path, MaxImageFileBytes, bytes, size) != FileReadStatus::Read || size == 0) {
+        delete[] bytes;
+        return nullptr;
+    }
     uint8_t* pixels = nullptr;
     switch (type) {
     case Bmp: pixels = PlatformDecodeBmp(bytes, size, width, height); break;

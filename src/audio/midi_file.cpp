@@ -2,8 +2,8 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <vector>
 
+#include "app/file_bytes.h"
 #include "app/services.h"
 #include "audio/music.h"
 
@@ -12,7 +12,7 @@ namespace {
 // Only the tempo set this early in the song decides the speed of the clock.
 constexpr int64_t TempoTickLimit = 120;
 // A tune file bigger than this is not a tune.
-constexpr long MaxMidiFileSize = 64L << 20;
+constexpr size_t MaxMidiFileSize = 64u << 20;
 
 struct LoaderState {
     int format = 0;
@@ -181,23 +181,18 @@ bool LoadMidiFromMemory(MidiPlayer& player, const uint8_t* data, size_t size, in
 bool LoadMidiFile(MidiPlayer& player) {
     char path[PathBufferSize];
     MediaPath(path, "RuleBrittany.mid");
-    FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) return false;  // no tune: the music stays off, silently
-    std::vector<uint8_t> bytes;
-    bool readOk = std::fseek(file, 0, SEEK_END) == 0;
-    long size = readOk ? std::ftell(file) : -1;
-    readOk = readOk && size >= 0 && size <= MaxMidiFileSize && std::fseek(file, 0, SEEK_SET) == 0;
-    if (readOk) {
-        bytes.resize(static_cast<size_t>(size));
-        readOk = size == 0 || std::fread(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    }
-    std::fclose(file);
-    if (!readOk) {
+    uint8_t* bytes = nullptr;
+    size_t size = 0;
+    FileReadStatus status = ReadWholeFile(path, MaxMidiFileSize, bytes, size);
+    if (status == FileReadStatus::CannotOpen) return false;  // no tune: the music stays off, silently
+    if (status != FileReadStatus::Read) {
         ShowError("Unable to load the music file:", path);
         return false;
     }
     int damaged = 0;
-    if (!LoadMidiFromMemory(player, bytes.data(), bytes.size(), &damaged)) {
+    const bool loaded = LoadMidiFromMemory(player, bytes, size, &damaged);
+    delete[] bytes;
+    if (!loaded) {
         ShowError("Unable to load the music file:", path);
         return false;
     }

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/file_bytes.h"
 #include "app/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
@@ -14,6 +15,8 @@ namespace {
 // The largest format chunk read: the Microsoft ADPCM format with its seven coefficient
 // pairs.
 constexpr uint32_t MaxFormatLength = 50;
+// Sound files larger than this are not sounds of ours (an hour of CD-quality stereo is 600 MiB).
+constexpr size_t MaxWavFileBytes = 256u * 1024 * 1024;
 constexpr uint16_t FormatPcm = 1;
 constexpr uint16_t FormatAdpcm = 2;
 
@@ -109,22 +112,14 @@ int LoadWav(const char* name) {
     if (Sound.voiceCount >= MaxVoices) return WavNoFreeSlot;
     char path[PathBufferSize];
     MediaPath(path, name);
-    std::FILE* file = std::fopen(path, "rb");
-    if (file == nullptr) {
+    uint8_t* bytes = nullptr;
+    size_t got = 0;
+    // A file that cannot be read whole is refused by the parser as an empty one.
+    if (ReadWholeFile(path, MaxWavFileBytes, bytes, got) == FileReadStatus::CannotOpen) {
         ShowError("Could not open file:", path);
         return WavCannotOpen;
     }
-    long size = -1;
-    if (std::fseek(file, 0, SEEK_END) == 0) size = std::ftell(file);
-    std::rewind(file);
-    uint8_t* bytes = nullptr;
-    size_t got = 0;
-    if (size > 0) {
-        bytes = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(size)));
-        if (bytes != nullptr) got = std::fread(bytes, 1, static_cast<size_t>(size), file);
-    }
-    std::fclose(file);
     int result = LoadWavFromMemory(bytes, got);
-    std::free(bytes);
+    delete[] bytes;
     return result;
 }

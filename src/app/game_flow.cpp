@@ -54,9 +54,6 @@ constexpr Vec3 StartPosition = {7600.0f, 629.0f, 6468.0f};
 // A briefing waits this long (seconds) unless Space ends it; after a death, longer.
 constexpr float BriefingWait = 16.0f;
 constexpr float DeathWait = 25.0f;
-// About 2/32767 and 1/32767 in single precision, for the 0..32767 draws.
-constexpr float K2 = 6.103701889514923e-05f;
-constexpr float K1 = 3.0518509447574615e-05f;
 
 // The siren sounds from the hangar; the mixer reads the position live.
 Vec3 SirenSource = {0.0f, 0.0f, 0.0f};
@@ -70,7 +67,8 @@ void PlaceTarget(int mission) {
         case 0: {
             ArrayModel& zeppelin = ZeppelinModel;
             BuildDrawArrays(zeppelin);  // undo what an earlier destruction did to the shape
-            Vec3 p = {15000.0f * (1.0f - r3 * K2), 5000.0f * (1.0f + r2 * K1), 15000.0f * (1.0f - r1 * K2)};
+            Vec3 p = {15000.0f * (1.0f - r3 * TwoOverRandMax), 5000.0f * (1.0f + r2 * OneOverRandMax),
+                      15000.0f * (1.0f - r1 * TwoOverRandMax)};
             SetTranslation(zeppelin.matrix, p);
             zeppelin.velocity = {0.0f, 0.0f, 0.0f};
             EnemyEngineSource = p;
@@ -80,8 +78,8 @@ void PlaceTarget(int mission) {
         case 1: {
             ArrayModel& tank = TankModel;
             BuildDrawArrays(tank);
-            float x = 15000.0f * (1.0f - r1 * K2);
-            float z = 15000.0f * (1.0f - r2 * K2);
+            float x = 15000.0f * (1.0f - r1 * TwoOverRandMax);
+            float z = 15000.0f * (1.0f - r2 * TwoOverRandMax);
             Vec3 p = {x, TerrainGap(PlayerPlane, x, 0.0f, z), z};  // on the ground
             SetTranslation(tank.matrix, p);
             EnemyEngineSource = p;
@@ -90,7 +88,8 @@ void PlaceTarget(int mission) {
         }
         default: {
             ResetAircraft(EnemyPlane);
-            Vec3 p = {15000.0f * (1.0f - r3 * K2), 10000.0f * (1.0f + r2 * K1), 15000.0f * (1.0f - r1 * K2)};
+            Vec3 p = {15000.0f * (1.0f - r3 * TwoOverRandMax), 10000.0f * (1.0f + r2 * OneOverRandMax),
+                      15000.0f * (1.0f - r1 * TwoOverRandMax)};
             EnemyPlane.position = p;
             SetTranslation(EnemyPlane.placement, p);
             StartVoiceUnlessActive(EnemyEngineVoice, &EnemyPlane.position, true);

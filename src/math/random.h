@@ -7,8 +7,14 @@
 #include <cstdint>
 
 constexpr int RandMax = 32767;
+// 2/32767 and 1/32767 in single precision, for mapping a draw r: 1 - r * TwoOverRandMax
+// lies in [-1, 1].
+constexpr float TwoOverRandMax = 2.0f / static_cast<float>(RandMax);
+constexpr float OneOverRandMax = 1.0f / static_cast<float>(RandMax);
 
 void SeedRand(uint32_t seed);
 int Rand();
+// A fresh draw mapped onto [-1, 1] as 1 - r * 2/32767.
+inline float RandSigned() { return 1.0f - static_cast<float>(Rand()) * TwoOverRandMax; }
 // Current seed, for tests and input replay.
 uint32_t RandState();

@@ -21,8 +21,7 @@ Vec3& NormalizedCopy(const Vec3& in, Vec3& out) {
 }
 
 void Jitter(Vec3& v) {
-    // 6.1037019e-05 is 2/32767 in single precision.
-    v.x += (1.0f - static_cast<float>(Rand()) * 6.1037019e-05f) * 0.2f;
-    v.y += (1.0f - static_cast<float>(Rand()) * 6.1037019e-05f) * 0.2f;
-    v.z += (1.0f - static_cast<float>(Rand()) * 6.1037019e-05f) * 0.2f;
+    v.x += RandSigned() * 0.2f;
+    v.y += RandSigned() * 0.2f;
+    v.z += RandSigned() * 0.2f;
 }

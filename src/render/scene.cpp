@@ -26,8 +26,6 @@ constexpr Vec3 DeathPuffOffset = {5.0f, 5.0f, 5.0f};
 
 // A fresh draw mapped onto [0, 1].
 float Unit() { return static_cast<float>(Rand()) / static_cast<float>(RandMax); }
-// A fresh draw mapped onto [-1, 1] as 1 - r * 2/32767.
-float Signed() { return 1.0f - static_cast<float>(Rand()) * (2.0f / static_cast<float>(RandMax)); }
 
 void DecayTexCoords(ArrayModel& model) {
     if (model.texCoords == nullptr) return;
@@ -79,9 +77,9 @@ void DrawFallingZeppelin() {
             p[2] *= 1.0049f - 0.01f * Unit();
         }
     }
-    float a = Signed();
-    float b = Signed();
-    float c = Signed();
+    float a = RandSigned();
+    float b = RandSigned();
+    float c = RandSigned();
     RotateLocal(z.matrix, EulerAngles{0.01f * c, 0.01f * b, 0.01f * a});
 
     // The fall speeds up by frame time, but moves by the velocity once per frame.

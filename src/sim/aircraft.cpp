@@ -11,8 +11,6 @@ constexpr float ShotInterval = 0.001f;
 constexpr float BurstPause = 0.005f;
 // Shots closer than this squared distance hit (a sphere of about 22.4 units).
 constexpr float HitRadiusSquared = 500.0f;
-// 2/32767 in single precision: maps a 0..32767 draw onto [-1, 1] as 1 - r * k.
-constexpr float TwoOverRandMax = 6.1037019e-05f;
 
 }  // namespace
 
@@ -90,9 +88,9 @@ void UpdateSmoke(Aircraft& aircraft) {
         int i = aircraft.smokeCount;
         aircraft.smokePositions[i] = aircraft.position;
         aircraft.smokeScale[i] = 1.0f;
-        aircraft.smokeAxis[i].z = 1.0f - static_cast<float>(Rand()) * TwoOverRandMax;
-        aircraft.smokeAxis[i].y = 1.0f - static_cast<float>(Rand()) * TwoOverRandMax;
-        aircraft.smokeAxis[i].x = 1.0f - static_cast<float>(Rand()) * TwoOverRandMax;
+        aircraft.smokeAxis[i].z = RandSigned();
+        aircraft.smokeAxis[i].y = RandSigned();
+        aircraft.smokeAxis[i].x = RandSigned();
         aircraft.smokeVelocity[i] = aircraft.velocity;
         if (aircraft.smokeCount == MaxSmokePuffs - 1) {
             aircraft.smokeCount = MaxSmokePuffs;

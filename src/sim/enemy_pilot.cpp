@@ -57,8 +57,5 @@ void PilotAircraft(Aircraft& aircraft, Vec3 target) {
         aircraft.yawStep = t * 0.025f;
         aircraft.pitchStep = p * 0.1f;
     }
-    aircraft.timeStep = FrameDt * 0.01f;
-    ComputeForces(aircraft);
-    MoveAircraft(aircraft);
-    UpdateShots(aircraft);
+    StepAircraft(aircraft, FrameDt);
 }

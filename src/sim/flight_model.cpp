@@ -84,6 +84,10 @@ void FlyAircraft(Aircraft& aircraft, float frameTime, float turnInput, float pit
         aircraft.rollStep = turnInput * -0.1f;
         aircraft.pitchStep = pitchInput * 0.1f;
     }
+    StepAircraft(aircraft, frameTime);
+}
+
+void StepAircraft(Aircraft& aircraft, float frameTime) {
     aircraft.timeStep = frameTime * 0.01f;
     ComputeForces(aircraft);
     MoveAircraft(aircraft);

@@ -20,6 +20,10 @@ void FlyAircraft(Aircraft& aircraft, float frameTime, float turnInput, float pit
 // smoke until the trail ends. The player's and the enemy pilot's steps both fall so.
 void SpinShotDown(Aircraft& aircraft);
 
+// The rest of a step once the controls are set: timeStep from the frame's seconds, the
+// forces, the move, the shots.
+void StepAircraft(Aircraft& aircraft, float frameTime);
+
 // The two stages of a step, in this order.
 void ComputeForces(Aircraft& aircraft);
 void MoveAircraft(Aircraft& aircraft);

@@ -38,12 +38,7 @@ void PlayerControls() {
     uint8_t* keys = App.controls.keys;
     Aircraft& player = PlayerPlane;
 
-    if (keys[vk::Space] != 0 && !player.firing) {
-        player.shotTimer = 0.0f;
-        player.shotCount = 0;
-        player.firing = true;
-        StartVoiceUnlessActive(GunsVoice, &player.position, false);
-    }
+    if (keys[vk::Space] != 0 && StartBurst(player)) StartVoiceUnlessActive(GunsVoice, &player.position, false);
 
     // A later key wins.
     if (keys[vk::Home] != 0) CameraView = vk::Home;

@@ -7,8 +7,6 @@
 
 namespace {
 
-bool Is(const char* word, const char* keyword) { return std::strcmp(word, keyword) == 0; }
-
 bool FaceIndicesInRange(const Model& model) {
     for (uint32_t i = 0; i < model.faceCount; ++i) {
         const Face& f = model.faces[i];

@@ -5,8 +5,6 @@
 
 namespace {
 
-bool Is(const char* word, const char* keyword) { return std::strcmp(word, keyword) == 0; }
-
 void ReadColour(ModelText& text, float* colour) {
     for (int i = 0; i < 4; ++i) colour[i] = ReadFloat(text);
 }

@@ -67,7 +67,7 @@ bool ReadWordThen(ModelText& text, char* out, size_t cap, char c) {
 void SkipToClose(ModelText& text) {
     char word[ModelWordSize];
     while (ReadWord(text, word, sizeof word))
-        if (std::strcmp(word, "}") == 0) return;
+        if (Is(word, "}")) return;
 }
 
 bool ReadFloat(ModelText& text, float& out) {

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 #include <cstdint>
 
 // Size of a word buffer: a word keeps at most 259 characters.
@@ -50,6 +51,9 @@ bool ReadFloat(ModelText& text, float& out);
 // "%u": an optionally signed decimal number taken modulo 2^32 the way the C library does;
 // 0 when none can be read.
 uint32_t ReadUnsigned(ModelText& text);
+
+// Whether a word read is exactly the keyword.
+inline bool Is(const char* word, const char* keyword) { return std::strcmp(word, keyword) == 0; }
 
 // Claims the bytes for count records of at least minBytes each. False when the rest of
 // the text, or the pass's budget, cannot hold them; nothing is claimed then.

@@ -6,8 +6,6 @@
 
 namespace {
 
-float SquaredLength(Vec3 v) { return v.x * v.x + v.y * v.y + v.z * v.z; }
-
 // Planar texture coordinates for a format without them: u along X, v along the larger
 // of the Y and Z extents. False (after reporting) for a model flat along the chosen axis.
 bool GenerateTexCoords(Model& model) {
@@ -91,7 +89,7 @@ bool ReadVerticesSection(ModelText& text, const char* fileName, Model& model) {
         }
     }
 
-    float rMin = SquaredLength(model.boundsMin), rMax = SquaredLength(model.boundsMax);
+    float rMin = Dot(model.boundsMin, model.boundsMin), rMax = Dot(model.boundsMax, model.boundsMax);
     model.radiusSquared = rMin > rMax ? rMin : rMax;
 
     if (!texCoords && model.boundsMin.x != model.boundsMax.x && !GenerateTexCoords(model))

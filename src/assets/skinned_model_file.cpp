@@ -7,8 +7,6 @@
 
 namespace {
 
-bool Is(const char* word, const char* keyword) { return std::strcmp(word, keyword) == 0; }
-
 // Least bytes a complete record can take in the file: words and numbers of at least one
 // character, each after the blank (or sign) that separates it from the one before.
 constexpr size_t BoneEntryBytes = 2;     // "}"

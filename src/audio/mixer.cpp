@@ -217,7 +217,7 @@ void OpenSoundOutput() {
     OpenSoundMixer();
     if (!Sound.open.load()) return;
     // No device (a headless machine, no sound server): the mixer stays ready and unheard.
-    OpenAudioDevice(FillFromMixer);
+    OpenAudioDevice(FillFromMixer, MixRate, MixBlockFrames);
 }
 
 void CloseSoundOutput() {

@@ -99,7 +99,7 @@ int LoadWavFromMemory(const uint8_t* bytes, size_t size) {
     if (tag == FormatAdpcm) {
         int16_t* samples = nullptr;
         int32_t length = 0;
-        if (!DecodeAdpcm(format, formatLength, data, dataLength, &samples, &length))
+        if (!DecodeAdpcm(format, formatLength, data, dataLength, MixRate, &samples, &length))
             return WavConversionFailed;
         int slot = AddVoiceSlot(samples, length, false);
         if (slot < 0) std::free(samples);

@@ -18,11 +18,10 @@ void PutU32(std::vector<uint8_t>& out, uint32_t v) {
 }
 void PutId(std::vector<uint8_t>& out, const char* id) { out.insert(out.end(), id, id + 4); }
 
-constexpr int OutputRate = 11025;
 // Bounds that keep the decoded and resampled result to a sane size for a sound effect.
 constexpr uint32_t MinRate = 1000;
 constexpr uint32_t MaxRate = 192000;
-constexpr size_t MaxOutputSamples = size_t(1) << 27;  // about 3.4 hours at 11025 Hz
+constexpr size_t MaxOutputSamples = size_t(1) << 27;  // about 3.4 hours of the mixer's sound
 
 // The fields of a Microsoft ADPCM format chunk, checked against what the chunk can hold
 // and what a decoder can honour.
@@ -54,10 +53,11 @@ bool ValidFormat(const uint8_t* f, size_t n) {
 }  // namespace
 
 bool DecodeAdpcm(const uint8_t* format, size_t formatLength, const uint8_t* data,
-                 size_t dataLength, int16_t** samples, int32_t* count) {
+                 size_t dataLength, int outputRate, int16_t** samples, int32_t* count) {
     *samples = nullptr;
     *count = 0;
     if (format == nullptr || (data == nullptr && dataLength != 0)) return false;
+    if (outputRate < static_cast<int>(MinRate) || outputRate > static_cast<int>(MaxRate)) return false;
     if (!ValidFormat(format, formatLength)) return false;
     if (dataLength > 0x7FFF0000u) return false;  // the image must fit an int
 
@@ -90,7 +90,7 @@ bool DecodeAdpcm(const uint8_t* format, size_t formatLength, const uint8_t* data
     // 16-bit mono at the mixer's rate.
     SDL_AudioCVT cvt;
     int needed = SDL_BuildAudioCVT(&cvt, spec.format, spec.channels, spec.freq, AUDIO_S16SYS, 1,
-                                   OutputRate);
+                                   outputRate);
     if (needed < 0) {
         SDL_FreeWAV(decoded);
         return false;

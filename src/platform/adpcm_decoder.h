@@ -1,5 +1,5 @@
 // Microsoft ADPCM sound data decoded to the mixer's format: signed 16-bit mono samples at
-// 11025 per second.
+// the mixer's rate.
 #pragma once
 
 #include <cstddef>
@@ -11,4 +11,4 @@
 // allocated with std::malloc (the caller frees it) and the result is true; on any failure
 // nothing is allocated and the result is false.
 bool DecodeAdpcm(const uint8_t* format, size_t formatLength, const uint8_t* data,
-                 size_t dataLength, int16_t** samples, int32_t* count);
+                 size_t dataLength, int outputRate, int16_t** samples, int32_t* count);

@@ -18,15 +18,15 @@ void Callback(void*, Uint8* stream, int len) {
 }
 }  // namespace
 
-bool OpenAudioDevice(AudioFill fill) {
+bool OpenAudioDevice(AudioFill fill, int framesPerSecond, int bufferFrames) {
     if (device != 0) return true;
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
     SDL_AudioSpec want;
     SDL_zero(want);
-    want.freq = 11025;
+    want.freq = framesPerSecond;
     want.format = AUDIO_S16SYS;
     want.channels = 2;
-    want.samples = 1024;
+    want.samples = static_cast<Uint16>(bufferFrames);
     want.callback = Callback;
     fillFunction = fill;
     // No allowed changes: SDL converts to whatever the hardware takes, so the callback

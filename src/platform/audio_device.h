@@ -1,5 +1,5 @@
-// The sound-effect output device: 16-bit signed stereo at 11025 frames per second, pulled
-// in 1024-frame buffers by the device's own thread.
+// The sound-effect output device: 16-bit signed stereo, pulled in buffers of a fixed number
+// of frames by the device's own thread.
 #pragma once
 
 #include <cstdint>
@@ -7,9 +7,10 @@
 // Fills frameCount stereo frames (left, right) on the device's thread.
 using AudioFill = void (*)(int16_t* frames, int frameCount);
 
-// Opens the default output device and starts it; fill runs for every buffer it needs.
-// Returns false (and stays closed) when there is no audio device.
-bool OpenAudioDevice(AudioFill fill);
+// Opens the default output device at framesPerSecond, bufferFrames frames a buffer, and
+// starts it; fill runs for every buffer it needs. Returns false (and stays closed) when
+// there is no audio device.
+bool OpenAudioDevice(AudioFill fill, int framesPerSecond, int bufferFrames);
 // Stops the device; when it returns, fill is not running and will not run again.
 void CloseAudioDevice();
 bool AudioDeviceOpen();

@@ -13,7 +13,6 @@ namespace {
 
 struct SpeechEngine {
     bool started = false;
-    int sampleRate = 0;
     SpeechSink sink = nullptr;
     void* sinkUser = nullptr;
     SDL_AudioDeviceID device = 0;
@@ -120,13 +119,11 @@ bool StartSpeechEngine(SpeechSink sink, void* user) {
         return false;
     }
     espeak_SetSynthCallback(OnSamples);
-    Engine.sampleRate = sampleRate;
     Engine.delivering = true;
     Engine.started = true;
     return true;
 }
 
-int SpeechSampleRate() { return Engine.started ? Engine.sampleRate : 0; }
 
 bool QueueSpeech(const wchar_t* text, uint32_t textId) {
     if (!Engine.started || text == nullptr) return false;
@@ -150,6 +147,5 @@ void StopSpeechEngine() {
     CloseVoiceOutput();
     Engine.sink = nullptr;
     Engine.sinkUser = nullptr;
-    Engine.sampleRate = 0;
     Engine.started = false;
 }

@@ -6,15 +6,13 @@
 #include <cstdint>
 
 // Receives the samples of text number textId (as given to QueueSpeech), 16-bit mono at
-// SpeechSampleRate(), on the engine's thread. A call with count 0 marks the text's end.
+// the engine's own rate, on the engine's thread. A call with count 0 marks the text's end.
 using SpeechSink = void (*)(void* user, uint32_t textId, const int16_t* samples, int count);
 
 // Starts the engine. With a null sink the voice is played on an audio output device, and
 // the start fails when there is none. False (nothing left running) on any failure; the
 // engine can be started again after a failure or a stop.
 bool StartSpeechEngine(SpeechSink sink, void* user);
-// Samples per second of the engine's voice; 0 when not started.
-int SpeechSampleRate();
 // Queues a text (markup allowed: SSML) behind the texts still being spoken and returns at
 // once. False when the engine is not started or its queue is full.
 bool QueueSpeech(const wchar_t* text, uint32_t textId);

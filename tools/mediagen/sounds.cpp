@@ -9,12 +9,13 @@
 #include <cmath>
 #include <vector>
 
+#include "audio/sound_system.h"
 #include "math/random.h"
 #include "media_output.h"
 
 namespace {
 
-constexpr int Rate = 11025;
+constexpr int Rate = MixRate;
 constexpr float TwoPi = 6.2831853f;
 
 float Noise() { return static_cast<float>(Rand()) / 16383.5f - 1.0f; }

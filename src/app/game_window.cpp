@@ -111,10 +111,7 @@ bool CreateGLWindow() {
     // "ScreenRez": the desktop's size, which is also what game.ini gets at exit.
     if (s.UseScreenRes == 3) PlatformDesktopSize(s.Width, s.Height);
     // The size is divided by in the projection and the mouse mapping.
-    if (s.Width <= 0 || s.Height <= 0 || s.Width > MaxWindowSide || s.Height > MaxWindowSide) {
-        s.Width = DefaultWidth;
-        s.Height = DefaultHeight;
-    }
+    KeepUsableWindowSize(s);
     bool fullScreen = s.Windowed == 0;
     App.window = PlatformCreateGLWindow("Kelvane", s.Width, s.Height, fullScreen);
     if (App.window == nullptr) return false;

@@ -33,9 +33,14 @@ void SettingsPath(char* path, bool forWriting) {
     std::snprintf(path, PathBufferSize, "%s", moved);
 }
 
-bool UsableSide(int side) { return side > 0 && side <= MaxWindowSide; }
-
 }  // namespace
+
+void KeepUsableWindowSize(Settings& s) {
+    if (s.Width <= 0 || s.Height <= 0 || s.Width > MaxWindowSide || s.Height > MaxWindowSide) {
+        s.Width = DefaultWidth;
+        s.Height = DefaultHeight;
+    }
+}
 
 void LoadSettings() {
     char path[PathBufferSize];
@@ -51,10 +56,7 @@ void LoadSettings() {
     s.UseScreenRes = ProfileReadInt(path, Section, "UseScreenRes", 0);
     // A zero size would divide by zero in the projection and the mouse mapping, and a
     // huge one cannot be a window: either way the file was damaged.
-    if (!UsableSide(s.Width) || !UsableSide(s.Height)) {
-        s.Width = DefaultWidth;
-        s.Height = DefaultHeight;
-    }
+    KeepUsableWindowSize(s);
 }
 
 void SaveSettings() {

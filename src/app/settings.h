@@ -21,6 +21,10 @@ constexpr int DefaultHeight = 480;
 // Larger than any display: a size beyond it is a damaged file, not a choice.
 constexpr int MaxWindowSide = 16384;
 
+// A Width or Height that is not positive or over MaxWindowSide cannot be a window (and is
+// divided by): both fall back to 640 x 480.
+void KeepUsableWindowSize(Settings& s);
+
 // Reads game.ini into App.settings; a missing file or key gives the file defaults
 // (Windowed 1, everything else off, 640 x 480, resolution item 0).
 void LoadSettings();

@@ -1,4 +1,4 @@
-# Shared by the scripts that play the real game from outside: a private virtual display,
+# Shared by the scripts that play the real game (or its tests) from outside: a private virtual display,
 # polling waits, the game's trace, screenshots and their comparison. Sourced, not run.
 # The caller sets WORK (a scratch folder) and may set GAME_PID once the game runs.
 # Needs Xvfb, xdotool, x11-utils and ImageMagick.
@@ -55,6 +55,9 @@ start_display() {
     display_answers() { xdpyinfo >/dev/null 2>&1; }
     wait_for "answer from the display" 30 display_answers
 }
+
+# $DISPLAY when one is set, else a private display as above.
+use_or_start_display() { [ -n "${DISPLAY:-}" ] || start_display; }
 
 # Keeps the MIDI synthesiser from finding a sound device of its own (PulseAudio and ALSA
 # point nowhere): nothing plays aloud while a test runs.

@@ -30,19 +30,28 @@ static_assert(sizeof(Vec3) == 3 * sizeof(float), "a matrix column is read as a V
 
 }  // namespace
 
-bool LoadAssets() {
-    CompileModel("terrain.a3f", TerrainModel);
+void LoadWorldModels(bool compile) {
+    // Loaded, and compiled into display lists when drawn.
+    auto model = [compile](const char* fileName, Model& m) {
+        if (compile) CompileModel(fileName, m);
+        else LoadModelFile(fileName, m);
+    };
+    model("terrain.a3f", TerrainModel);
     LoadSkinnedModel(BiplaneModel, "biplane.a3f");
-    CompileModel("triplane.a3f", TriplaneModel);
-    CompileModel("hangar.a3f", HangarModel);
-    CompileModel("runway.a3f", RunwayModel);
+    model("triplane.a3f", TriplaneModel);
+    model("hangar.a3f", HangarModel);
+    model("runway.a3f", RunwayModel);
     // Does nothing without the high-quality option or without a texture.
-    BuildMipmaps(RunwayModel.texture);
+    if (compile) BuildMipmaps(RunwayModel.texture);
     LoadArrayModel("blimp.a3f", ZeppelinModel);
-    CompileModel("shot.a3f", ShotModel);
-    CompileModel("skydome.a3f", SkyDomeModel);
+    model("shot.a3f", ShotModel);
+    model("skydome.a3f", SkyDomeModel);
     LoadArrayModel("tank.a3f", TankModel);
-    CompileModel("smoke.a3f", SmokeModel);
+    model("smoke.a3f", SmokeModel);
+}
+
+bool LoadAssets() {
+    LoadWorldModels(true);
 
     // The player is the listener: its position and its forward axis (column 2 of its
     // placement), read live by the mixer.
@@ -66,13 +75,16 @@ bool LoadAssets() {
     CreateOverlay(ScoreOverlay, 0, 456, 120, 480, 640, 480, false);
     DrawOverlayText(ScoreOverlay, "SCORE: 0", OverlayRect{0, 0, 120, 24}, 0);
 
-    // The propeller turns with the throttle.
-    if (BiplaneModel.animationCount > 0) StartAnimation(BiplaneModel, 0);
-
-    PlaceFixedScenery();
+    StartWorld();
 
     InitSpeech();
     return true;
+}
+
+void StartWorld() {
+    // The propeller turns with the throttle.
+    if (BiplaneModel.animationCount > 0) StartAnimation(BiplaneModel, 0);
+    PlaceFixedScenery();
 }
 
 void PlaceFixedScenery() {

@@ -16,32 +16,12 @@
 #include "app/input_recording.h"
 #include "app/settings.h"
 #include "app/trace.h"
-#include "assets/model.h"
-#include "assets/skinned_model.h"
 
 namespace {
 
 int Usage() {
     std::fprintf(stderr, "usage: kelvane-replay <recording> [--size WIDTHxHEIGHT]\n");
     return 2;
-}
-
-// The world as the game's asset loading leaves it, without the parts that need a display
-// or a sound device (display lists, the mixer, speech): the simulation reads only the
-// shapes, bounds and placements.
-void LoadWorld() {
-    LoadModelFile("terrain.a3f", TerrainModel);
-    LoadSkinnedModel(BiplaneModel, "biplane.a3f");
-    LoadModelFile("triplane.a3f", TriplaneModel);
-    LoadModelFile("hangar.a3f", HangarModel);
-    LoadModelFile("runway.a3f", RunwayModel);
-    LoadArrayModel("blimp.a3f", ZeppelinModel);
-    LoadModelFile("shot.a3f", ShotModel);
-    LoadModelFile("skydome.a3f", SkyDomeModel);
-    LoadArrayModel("tank.a3f", TankModel);
-    LoadModelFile("smoke.a3f", SmokeModel);
-    if (BiplaneModel.animationCount > 0) StartAnimation(BiplaneModel, 0);
-    PlaceFixedScenery();
 }
 
 }  // namespace
@@ -60,7 +40,11 @@ int main(int argc, char** argv) {
     Recording recording;
     if (!LoadRecording(argv[1], recording)) return 1;
 
-    LoadWorld();
+    // The world as the game's asset loading leaves it, without the parts that need a
+    // display or a sound device (display lists, the mixer, speech): the simulation reads
+    // only the shapes, bounds and placements.
+    LoadWorldModels(false);
+    StartWorld();
     App.running = true;
     ReplayRecording(recording);
     std::printf("final %s\n", GameOutcome().c_str());

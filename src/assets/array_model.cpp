@@ -3,29 +3,29 @@
 #include "assets/model.h"
 #include "assets/model_text.h"
 
-namespace {
-
-void FreeDrawArrays(ArrayModel& model) {
-    delete[] model.positions;
-    delete[] model.normals;
-    delete[] model.texCoords;
-    model.positions = nullptr;
-    model.normals = nullptr;
-    model.texCoords = nullptr;
+bool AllocateVertexArrays(const Model& model, float*& positions, float*& normals, float*& texCoords) {
+    const size_t n = model.vertexCount;
+    positions = new (std::nothrow) float[3 * n]();
+    if (model.hasNormals) normals = new (std::nothrow) float[3 * n]();
+    if (model.texture != 0) texCoords = new (std::nothrow) float[2 * n]();
+    return positions != nullptr && (!model.hasNormals || normals != nullptr) &&
+           (model.texture == 0 || texCoords != nullptr);
 }
 
-}  // namespace
+void FreeVertexArrays(float*& positions, float*& normals, float*& texCoords) {
+    delete[] positions;
+    delete[] normals;
+    delete[] texCoords;
+    positions = nullptr;
+    normals = nullptr;
+    texCoords = nullptr;
+}
 
 void LoadArrayModel(const char* fileName, ArrayModel& model) {
-    FreeDrawArrays(model);
+    FreeVertexArrays(model.positions, model.normals, model.texCoords);
     if (!LoadModelFile(fileName, model)) return;
-    size_t n = model.vertexCount;
-    model.positions = new (std::nothrow) float[3 * n];
-    if (model.hasNormals) model.normals = new (std::nothrow) float[3 * n];
-    if (model.texture != 0) model.texCoords = new (std::nothrow) float[2 * n];
-    if (model.positions == nullptr || (model.hasNormals && model.normals == nullptr) ||
-        (model.texture != 0 && model.texCoords == nullptr)) {
-        FreeDrawArrays(model);
+    if (!AllocateVertexArrays(model, model.positions, model.normals, model.texCoords)) {
+        FreeVertexArrays(model.positions, model.normals, model.texCoords);
         model.visible = 0;
         ReportBadModel(fileName, "out of memory for the drawing arrays");
         return;
@@ -56,6 +56,6 @@ void BuildDrawArrays(ArrayModel& model) {
 }
 
 void ReleaseArrayModel(ArrayModel& model) {
-    FreeDrawArrays(model);
+    FreeVertexArrays(model.positions, model.normals, model.texCoords);
     ReleaseModel(model);
 }

@@ -82,6 +82,12 @@ void LoadModelTexture(Model& model);
 void LoadArrayModel(const char* fileName, ArrayModel& model);
 // Copies the vertices into the drawing arrays, restoring a shape the crash drawing changed.
 void BuildDrawArrays(ArrayModel& model);
+
+// The per-vertex arrays a model is drawn from (an array model's and a skinned model's):
+// positions always, normals when the model has them, texture coordinates when it has a
+// texture; zero-filled. False when memory ran out (what was made is kept for the free).
+bool AllocateVertexArrays(const Model& model, float*& positions, float*& normals, float*& texCoords);
+void FreeVertexArrays(float*& positions, float*& normals, float*& texCoords);
 // Frees the vertex and face arrays and the model's OpenGL objects.
 void ReleaseModel(Model& model);
 // Frees the drawing arrays, then ReleaseModel.

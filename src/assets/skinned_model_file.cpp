@@ -18,12 +18,7 @@ constexpr size_t FrameBytes = 2 * 3 + 2 * 16;  // keyword, "{", bone name, sixte
 enum class SkinnedRead { Done, Stop, Failed };
 
 void FreeSkinArrays(SkinnedModel& skinned) {
-    delete[] skinned.skinPositions;
-    delete[] skinned.skinNormals;
-    delete[] skinned.skinTexCoords;
-    skinned.skinPositions = nullptr;
-    skinned.skinNormals = nullptr;
-    skinned.skinTexCoords = nullptr;
+    FreeVertexArrays(skinned.skinPositions, skinned.skinNormals, skinned.skinTexCoords);
 }
 
 void FreeSkinnedParts(SkinnedModel& skinned) {
@@ -242,12 +237,8 @@ bool CheckSkinnedData(const SkinnedModel& skinned, const char* fileName) {
 
 bool AllocateSkinArrays(SkinnedModel& skinned, const char* fileName) {
     const Model& model = skinned.model;
-    size_t n = model.vertexCount;
-    skinned.skinPositions = new (std::nothrow) float[3 * n]();
-    if (model.hasNormals) skinned.skinNormals = new (std::nothrow) float[3 * n]();
-    if (model.texture != 0) skinned.skinTexCoords = new (std::nothrow) float[2 * n];
-    if (skinned.skinPositions == nullptr || (model.hasNormals && skinned.skinNormals == nullptr) ||
-        (model.texture != 0 && skinned.skinTexCoords == nullptr)) {
+    const size_t n = model.vertexCount;
+    if (!AllocateVertexArrays(model, skinned.skinPositions, skinned.skinNormals, skinned.skinTexCoords)) {
         ReportBadModel(fileName, "out of memory for the skinned arrays");
         return false;
     }

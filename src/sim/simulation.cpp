@@ -204,6 +204,23 @@ void StepSimulation() {
     BiplaneModel.model.matrix = player.placement;
 }
 
+namespace {
+
+// Half a model's box projected on the unit direction u, squared and summed over its own
+// three axes (the sign of u does not matter).
+float BoxReach(const Model& model, Vec3 u) {
+    const Vec3 extent = model.boundsMax - model.boundsMin;
+    const float e[3] = {extent.x, extent.y, extent.z};
+    float reach = 0.0f;
+    for (int i = 0; i < 3; ++i) {
+        float p = Dot(u, MatrixColumn(model.matrix, i)) * e[i] * 0.5f;
+        reach += p * p;
+    }
+    return reach;
+}
+
+}  // namespace
+
 bool ModelCollides(const Model& target) {
     const Model& plane = BiplaneModel.model;
     if (plane.visible == 0 || target.visible == 0) return false;
@@ -213,19 +230,5 @@ bool ModelCollides(const Model& target) {
     if (d2 > target.radiusSquared + plane.radiusSquared) return false;
     Vec3 u;
     NormalizedCopy(d, u);
-    Vec3 targetExtent = target.boundsMax - target.boundsMin;
-    Vec3 planeExtent = plane.boundsMax - plane.boundsMin;
-    const float te[3] = {targetExtent.x, targetExtent.y, targetExtent.z};
-    const float pe[3] = {planeExtent.x, planeExtent.y, planeExtent.z};
-    // Half the boxes' extents projected on the line between the two centres.
-    float targetReach = 0.0f, planeReach = 0.0f;
-    for (int i = 0; i < 3; ++i) {
-        float p = Dot(u, MatrixColumn(target.matrix, i)) * te[i] * 0.5f;
-        targetReach += p * p;
-    }
-    for (int i = 0; i < 3; ++i) {
-        float q = Dot(-u, MatrixColumn(plane.matrix, i)) * pe[i] * 0.5f;
-        planeReach += q * q;
-    }
-    return d2 < targetReach + planeReach;
+    return d2 < BoxReach(target, u) + BoxReach(plane, u);
 }

@@ -55,6 +55,7 @@ TEST(HudFont, WithoutAnyFontTheBuiltinLettersKeepTheHudReadable) {
     const std::string said = testing::internal::GetCapturedStderr();
     if (saved) setenv("FONTCONFIG_FILE", keep.c_str(), 1);
     else unsetenv("FONTCONFIG_FILE");
+    std::remove(config.c_str());
 
     ASSERT_NE(zero.font, nullptr);
     EXPECT_STREQ(PlatformFontFile(zero.font), "");

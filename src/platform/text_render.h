@@ -1,13 +1,18 @@
-// The HUD's text: one line rendered with a TrueType font into a small 32-bit bitmap.
+// The HUD's text: one line rendered into a small 32-bit bitmap with the desktop's bold sans
+// TrueType face, found through fontconfig, or with built-in letters when there is none.
 #pragma once
 
 #include <cstdint>
 
 struct PlatformFont;
 
-// Opens the HUD font (DejaVu Sans Bold) at the largest size whose line is at most
-// lineHeight pixels tall. Null when the font or the text renderer is unavailable.
+// Opens the HUD font (DejaVu Sans Bold preferred, else fontconfig's closest bold sans) at
+// the largest size whose line is at most lineHeight pixels tall. Without any usable
+// TrueType face it gives the built-in 5 x 7 letters, scaled to the line, and says so once
+// on stderr. Null only when lineHeight is too small for any letter.
 PlatformFont* PlatformOpenFont(int lineHeight);
+// The TrueType file in use; empty for the built-in letters.
+const char* PlatformFontFile(const PlatformFont* font);
 void PlatformCloseFont(PlatformFont* font);
 
 // Draws text white on black with its top-left corner at (left, top) of a bitmap of

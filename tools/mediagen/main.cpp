@@ -1,4 +1,5 @@
-// Writes every media file of the game into one folder: mediagen <output folder>.
+// Writes every media file of the game into one folder: mediagen <output folder>;
+// mediagen --icons <folder> writes the icon theme's sizes of the desktop icon instead.
 // Everything is computed from fixed seeds, so every run writes identical bytes.
 #include <sys/stat.h>
 
@@ -6,6 +7,7 @@
 #include <fstream>
 
 #include "media_output.h"
+#include "pictures.h"
 
 std::string OutputPath(const MediaOutput& out, const std::string& name) { return out.folder + "/" + name; }
 
@@ -25,17 +27,22 @@ void SaveFile(MediaOutput& out, const std::string& name, const std::vector<uint8
 }
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: mediagen <output folder>\n");
+    const bool icons = argc == 3 && std::string(argv[1]) == "--icons";
+    if (argc != 2 && !icons) {
+        std::fprintf(stderr, "usage: mediagen <output folder> | mediagen --icons <folder>\n");
         return 2;
     }
     MediaOutput out;
-    out.folder = argv[1];
+    out.folder = argv[argc - 1];
     mkdir(out.folder.c_str(), 0755);
     struct stat info;
     if (stat(out.folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode)) {
         std::fprintf(stderr, "mediagen: cannot create the folder %s\n", out.folder.c_str());
         return 1;
+    }
+    if (icons) {
+        MakeIcons(out);
+        return out.failures == 0 ? 0 : 1;
     }
     MakeTerrain(out);
     MakeAircraft(out);

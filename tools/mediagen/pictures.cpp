@@ -1,18 +1,15 @@
 // The launcher's title picture (640 x 480: dawn over the hills, a biplane climbing away and
-// the game's name) and a small desktop icon. The launcher's controls cover the top 24 rows
-// and the bottom-right corner, so nothing that matters is painted there.
+// the game's name) and the media folder's 64-pixel desktop icon. The launcher's controls
+// cover the top 24 rows and the bottom-right corner, so nothing that matters is painted there.
 #include <algorithm>
 #include <cmath>
 
 #include "font.h"
 #include "image.h"
 #include "media_output.h"
+#include "pictures.h"
 #include "png_writer.h"
 
-namespace {
-
-// A side view of a biplane, nose to the right, turned by `angle` (radians, positive
-// climbs), `size` pixels long.
 void PaintBiplane(Image& image, float cx, float cy, float size, float angle, Rgba colour) {
     float c = std::cos(angle), s = std::sin(angle);
     auto at = [&](float x, float y, float& px, float& py) {
@@ -41,6 +38,8 @@ void PaintBiplane(Image& image, float cx, float cy, float size, float angle, Rgb
     at(0.5f, 0.0f, px, py);
     FillEllipse(image, px, py, 0.02f * size, 0.16f * size, {colour.r, colour.g, colour.b, 110});
 }
+
+namespace {
 
 // A line of hills: height above the base line from a few sine waves.
 void PaintHills(Image& image, float base, float amplitude, float phase, Rgba colour) {
@@ -104,22 +103,11 @@ Image PaintSplash() {
     return image;
 }
 
-Image PaintIcon() {
-    Image image = MakeImage(64, 64, {0, 0, 0, 255});
-    for (int y = 0; y < 64; ++y)
-        for (int x = 0; x < 64; ++x) image.At(x, y) = Mix({70, 110, 170, 255}, {200, 210, 220, 255}, y / 63.0f);
-    FillCircle(image, 32, 32, 29, {32, 52, 128, 255});
-    FillCircle(image, 32, 32, 20, {236, 232, 222, 255});
-    FillCircle(image, 32, 32, 10.5f, {186, 32, 40, 255});
-    PaintBiplane(image, 30, 34, 50, 0.25f, {20, 20, 24, 255});
-    return image;
-}
-
 }  // namespace
 
 void MakePictures(MediaOutput& out) {
     SaveFile(out, "splash.jpg", EncodeJpeg(PaintSplash(), 90));
-    const Image icon = PaintIcon();
+    const Image icon = PaintIcon(64);
     SaveFile(out, "icon.bmp", EncodeBmp(icon));
     // The desktop entry's icon: desktops take PNG.
     std::vector<uint8_t> rgb;

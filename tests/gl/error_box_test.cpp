@@ -21,11 +21,26 @@
 #include "support/temp_dir.h"
 #include "support/x_driver.h"
 
-TEST(ErrorBox, ShowsOverTheGameWindowAndAClickOnItsButtonLetsTheGameGoOn) {
-    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
+namespace {
+
+struct ErrorBox : ::testing::Test {
     TempDir media;
-    SetMediaFolderOverride(media.path.c_str());
-    App = GameApp{};
+    void SetUp() override {
+        if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
+        SetMediaFolderOverride(media.path.c_str());
+        App = GameApp{};
+    }
+    // A failed test must not leave a window holding the pointer for the tests after it.
+    void TearDown() override {
+        DestroyGLWindow();
+        App = GameApp{};
+        SetMediaFolderOverride(nullptr);
+    }
+};
+
+}  // namespace
+
+TEST_F(ErrorBox, ShowsOverTheGameWindowAndAClickOnItsButtonLetsTheGameGoOn) {
     ASSERT_TRUE(CreateGLWindow());  // windowed: the pointer is confined to the game window
     // The game window gets the keyboard, as a window manager gives it, and with it takes the
     // pointer: sent to the far corner of the screen, the pointer stays inside the window.
@@ -74,8 +89,4 @@ TEST(ErrorBox, ShowsOverTheGameWindowAndAClickOnItsButtonLetsTheGameGoOn) {
     EXPECT_EQ(pixel[1], 128);
     PlatformSwapWindow(App.window);
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-
-    DestroyGLWindow();
-    App = GameApp{};
-    SetMediaFolderOverride(nullptr);
 }

@@ -1,5 +1,7 @@
 #include "app/file_bytes.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -7,6 +9,10 @@
 FileReadStatus ReadWholeFile(const char* path, size_t maxBytes, uint8_t*& data, size_t& size) {
     data = nullptr;
     size = 0;
+    // Only a regular file is read: a folder tells a huge length and reads nothing, and a
+    // named pipe would wait for a writer at the open. /proc files are regular (of length 0).
+    struct stat info;
+    if (stat(path, &info) == 0 && !S_ISREG(info.st_mode)) return FileReadStatus::ReadFailed;
     std::FILE* file = std::fopen(path, "rb");
     if (file == nullptr) return FileReadStatus::CannotOpen;
     long length = -1;

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/trace.h"
 #include "platform/clock.h"
 #include "platform/executable_path.h"
 #include "platform/message_box.h"
@@ -29,6 +30,11 @@ void ShowError(const char* message, const char* detail) {
     CopyCut(text, sizeof text,
             std::string(message ? message : "") + " " + (detail ? detail : "") +
                 " The application will continue.");
+    // Scripts that play the game from outside see every report, whatever the display shows.
+    if (TraceEnabled()) {
+        std::fprintf(stderr, "kelvane: error %s\n", text);
+        std::fflush(stderr);
+    }
     if (errorHook != nullptr) {
         errorHook(message ? message : "", detail ? detail : "", text, errorHookUser);
         return;

@@ -8,7 +8,8 @@ constexpr size_t PathBufferSize = 260;
 
 // Shows "<message> <detail> The application will continue." under the caption "ERROR" as
 // a modal box and returns when it is closed. Without a display the same text goes to
-// stderr. The caller goes on without the item that failed.
+// stderr. Under KELVANE_TRACE each report is also traced as "kelvane: error <text>". The
+// caller goes on without the item that failed.
 void ShowError(const char* message, const char* detail);
 
 // Tests (and tools) can take the reports instead of a box: the hook receives the message,

@@ -14,7 +14,9 @@ const char Section[] = "Game";
 
 // game.ini lives in the media folder. A system-wide install cannot write there, and the
 // choices would be lost at every exit: then the player's configuration folder holds the
-// file instead. forWriting creates that folder.
+// file instead. Until the player has saved there, the media folder's file is read: the
+// defaults a packager ships, or the settings saved before the folder became read-only.
+// forWriting creates the configuration folder.
 void SettingsPath(char* path, bool forWriting) {
     std::snprintf(path, PathBufferSize, "%s", "game.ini");
     MediaPathInPlace(path);
@@ -26,10 +28,16 @@ void SettingsPath(char* path, bool forWriting) {
 
     char config[PathBufferSize];
     if (!PlatformUserConfigFolder(config, sizeof config, "kelvane")) return;
-    if (forWriting) PlatformMakeFolders(config);
     char moved[PathBufferSize];
     // A configuration path too long for the buffer leaves the media folder's path.
     if (std::snprintf(moved, sizeof moved, "%s/game.ini", config) >= static_cast<int>(sizeof moved)) return;
+    if (forWriting) {
+        PlatformMakeFolders(config);
+    } else {
+        std::FILE* saved = std::fopen(moved, "rb");
+        if (saved == nullptr) return;
+        std::fclose(saved);
+    }
     std::snprintf(path, PathBufferSize, "%s", moved);
 }
 
@@ -75,8 +83,9 @@ void SaveSettings() {
         entries[i] = {keys[i], text[i]};
     }
     // One replacement of the file for all the keys: a crash while saving leaves either the
-    // old settings or the new ones, never a mixture.
-    ProfileWriteStrings(path, Section, entries, Count);
+    // old settings or the new ones, never a mixture. A failed save leaves the old file as it
+    // was; the player is told the choices were not kept.
+    if (!ProfileWriteStrings(path, Section, entries, Count)) ShowError("Unable to save the settings file:", path);
 }
 
 void SaveSettingsIfChanged() {

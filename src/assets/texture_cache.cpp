@@ -37,6 +37,21 @@ TextureEntry* FindByName(uint32_t glName) {
     return nullptr;
 }
 
+// Names whose file failed to load in this run: reported once, never read again. As many as
+// the cache has slots; past that a failure is read and reported each time.
+char FailedNames[TextureSlots][sizeof Textures.entries[0].fileName];
+int FailedCount = 0;
+
+bool FailedBefore(const char* name) {
+    for (int i = 0; i < FailedCount; ++i)
+        if (std::strcmp(FailedNames[i], name) == 0) return true;
+    return false;
+}
+
+void RememberFailure(const char* name) {
+    if (FailedCount < TextureSlots) std::memcpy(FailedNames[FailedCount++], name, sizeof FailedNames[0]);
+}
+
 void EmptySlot(TextureEntry& entry) {
     entry.fileName[0] = '\0';
     entry.glName = 0;
@@ -50,6 +65,7 @@ void InitTextureCache(bool highQuality) {
     Textures.highQuality = highQuality;
     Textures.count = 0;
     for (TextureEntry& entry : Textures.entries) EmptySlot(entry);
+    FailedCount = 0;
 }
 
 uint8_t* LoadImagePixels(const char* fileName, int& height, int& width) {
@@ -86,6 +102,7 @@ uint32_t LoadTexture(const char* fileName, AlphaMode alphaMode, float alphaParam
     std::snprintf(name, sizeof name, "%s", fileName);
     for (const TextureEntry& entry : Textures.entries)
         if (entry.glName != 0 && std::strcmp(entry.fileName, name) == 0) return entry.glName;
+    if (FailedBefore(name)) return 0;
 
     // A full cache cannot take another texture: the file goes without, as a missing one.
     if (Textures.count < 0 || Textures.count >= TextureSlots) {
@@ -96,6 +113,7 @@ uint32_t LoadTexture(const char* fileName, AlphaMode alphaMode, float alphaParam
     uint8_t* pixels = LoadImagePixels(fileName, height, width);
     if (pixels == nullptr) {
         ShowError(LoadFailedMessage, fileName);
+        RememberFailure(name);
         return 0;
     }
 

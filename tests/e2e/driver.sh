@@ -7,6 +7,23 @@ XVFB_PID=""
 GAME_PID=""
 START_TIME=$(date +%s)
 
+# Everything started from here on (the game, its tools, the tests, xdotool and ImageMagick)
+# has a private home in $WORK: the game's settings and the per-user files of fontconfig,
+# Mesa, SDL, FluidSynth and PulseAudio never reach the real user's folders.
+: "${WORK:?the caller sets WORK before sourcing driver.sh}"
+# X clients still find the real display's key (read only) when the caller uses that display.
+if [ -z "${XAUTHORITY:-}" ] && [ -n "${HOME:-}" ] && [ -f "$HOME/.Xauthority" ]; then
+    export XAUTHORITY="$HOME/.Xauthority"
+fi
+HOME="$WORK/home"
+XDG_CONFIG_HOME="$HOME/.config"
+XDG_DATA_HOME="$HOME/.local/share"
+XDG_CACHE_HOME="$HOME/.cache"
+XDG_RUNTIME_DIR="$HOME/.runtime"
+export HOME XDG_CONFIG_HOME XDG_DATA_HOME XDG_CACHE_HOME XDG_RUNTIME_DIR
+mkdir -p "$XDG_CONFIG_HOME" "$XDG_DATA_HOME" "$XDG_CACHE_HOME" "$XDG_RUNTIME_DIR"
+chmod 700 "$XDG_RUNTIME_DIR"
+
 say() { echo "[$(( $(date +%s) - START_TIME ))s] $*"; }
 
 fail() {
@@ -25,12 +42,21 @@ stop_all() {
     XVFB_PID=""
 }
 
+# Fails the test when the game has reported an error: it traces every report, whether or
+# not a box could be shown.
+no_error_reported() {
+    reported=$(grep -m 1 '^kelvane: error ' "$WORK/trace.txt" 2>/dev/null)
+    [ -z "$reported" ] || fail "the game reported an error: ${reported#kelvane: error }"
+}
+
 # Polls a command every 0.1 s for up to $2 seconds; fails the test after that, or at once
-# when the game has ended (or shows an error box) meanwhile.
+# when the game has ended or reported an error meanwhile.
 wait_for() {
     what=$1; limit=$2; shift 2
     deadline=$(( $(date +%s) + limit ))
+    no_error_reported
     until "$@"; do
+        no_error_reported
         [ "$(date +%s)" -ge "$deadline" ] && fail "no $what within ${limit}s"
         if [ -n "$GAME_PID" ] && ! kill -0 "$GAME_PID" 2>/dev/null; then
             fail "the game ended while waiting for $what"
@@ -140,4 +166,5 @@ wait_for_exit() {
     wait "$GAME_PID"
     GAME_STATUS=$?
     GAME_PID=""
+    no_error_reported
 }

@@ -12,6 +12,9 @@
 # The game's KELVANE_TRACE lines tell when it has taken each step; every wait polls with a
 # generous limit, so a loaded machine only makes the test slower.
 #
+# With KELVANE_E2E_BREAK=<media file> that file is cut short first: the run must then fail
+# on the error the game reports (see broken-media.sh).
+#
 # usage: play-through.sh <build folder> <artefact folder>
 
 BUILD=$(cd "${1:?build folder}" && pwd)
@@ -22,6 +25,11 @@ rm -f "$ARTEFACTS"/*.png "$ARTEFACTS"/trace.txt "$ARTEFACTS"/game.ini
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/kelvane-e2e.XXXXXX")
 . "$(dirname "$0")/driver.sh"
 finish() {
+    # The screen as it was when the run failed (an ERROR box, say) is kept.
+    if [ $? -ne 0 ] && [ -n "$XVFB_PID" ]; then
+        sleep 1
+        import -window root "$ARTEFACTS/at-failure.png" 2>/dev/null
+    fi
     stop_all
     [ -f "$WORK/trace.txt" ] && cp "$WORK/trace.txt" "$ARTEFACTS/trace.txt"
     rm -rf "$WORK"
@@ -34,18 +42,22 @@ start_display
 say "display $DISPLAY"
 
 # --- a fresh copy of the game: no game.ini beside its media.
-mkdir -p "$WORK/game" "$WORK/home"
+mkdir -p "$WORK/game"
 cp "$BUILD/kelvane" "$WORK/game/" || fail "no kelvane in $BUILD"
 cp -r "$BUILD/media" "$WORK/game/media" || fail "no media in $BUILD"
 rm -f "$WORK/game/media/game.ini"
+if [ -n "${KELVANE_E2E_BREAK:-}" ]; then
+    head -c 16 "$BUILD/media/$KELVANE_E2E_BREAK" >"$WORK/game/media/$KELVANE_E2E_BREAK" ||
+        fail "no media/$KELVANE_E2E_BREAK to break"
+    say "media/$KELVANE_E2E_BREAK cut to 16 bytes"
+fi
 
 # The sound effects go to a raw file: signed 16-bit stereo at the mixer's 11025 Hz. SDL's
 # disk driver is not shared with the speech, and the music finds no device of its own.
 AUDIO="$WORK/audio.raw"
 (
     cd "$WORK/game" || exit 1
-    exec env HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/home/.config" \
-        LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=x11 \
+    exec env LIBGL_ALWAYS_SOFTWARE=1 SDL_VIDEODRIVER=x11 \
         SDL_AUDIODRIVER=disk SDL_DISKAUDIOFILE="$AUDIO" $(quiet_music_environment) \
         KELVANE_TRACE=1 KELVANE_RECORD="$WORK/session.rec" ./kelvane
 ) >"$WORK/trace.txt" 2>&1 &

@@ -95,6 +95,14 @@ TEST_F(TextureCacheTest, FailuresAreReportedWithTheFileName) {
     }
     EXPECT_EQ(errors.reports.size(), 3u);
     EXPECT_EQ(Textures.count, 0);
+
+    // A failure is remembered for the run: asked for again, the file is neither read (a
+    // good picture there now is not seen) nor reported a second time.
+    media.Write("missing.tga", SolidTga(2, 2, 0, 0, 0));
+    EXPECT_EQ(LoadTexture("missing.tga", AlphaNone, 0), 0u);
+    EXPECT_EQ(LoadTexture("broken.jpg", AlphaNone, 0), 0u);
+    EXPECT_EQ(errors.reports.size(), 3u);
+    EXPECT_EQ(Textures.count, 0);
 }
 
 TEST_F(TextureCacheTest, AFullCacheRefusesMoreFilesInsteadOfOverrunning) {

@@ -4,4 +4,6 @@ add_test(NAME e2e_play_through
   COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/play-through.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/artifacts/e2e)
 add_test(NAME e2e_install
   COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/install-check.sh ${CMAKE_BINARY_DIR})
-set_tests_properties(e2e_play_through e2e_install PROPERTIES TIMEOUT 300 LABELS "device;e2e")
+add_test(NAME e2e_broken_media
+  COMMAND ${CMAKE_SOURCE_DIR}/tests/e2e/broken-media.sh ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/artifacts/e2e-broken-media)
+set_tests_properties(e2e_play_through e2e_install e2e_broken_media PROPERTIES TIMEOUT 300 LABELS "device;e2e")

@@ -4,6 +4,8 @@
 // settings, and a save never destroys what it cannot rewrite.
 #include <gtest/gtest.h>
 
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -86,6 +88,7 @@ TEST_F(MalformedSettings, ZeroByteAndUnreadableFilesGiveTheDefaults) {
     struct stat st;
     ASSERT_EQ(stat(media.File("game.ini").c_str(), &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_TRUE(errors.Has("Unable to save the settings file:"));
 }
 
 TEST_F(MalformedSettings, AFileLargerThanSettingsIsReadInPartAndNeverRewritten) {
@@ -98,6 +101,28 @@ TEST_F(MalformedSettings, AFileLargerThanSettingsIsReadInPartAndNeverRewritten) 
     App.settings.Width = 1024;
     SaveSettings();
     EXPECT_EQ(Ini(), big);
+    EXPECT_TRUE(errors.Has("Unable to save the settings file:"));
+}
+
+TEST_F(MalformedSettings, AFailedSaveIsReportedWithThePathAndKeepsTheOldFile) {
+    // A full disk, as the process sees it: no file may grow past 16 bytes during the save.
+    const std::string old = "[Game]\nWidth=800\nHeight=600\n";
+    media.Write("game.ini", old);
+    LoadSettings();
+    App.settings.Music = 1;
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit full = saved;
+    full.rlim_cur = 16;
+    void (*oldHandler)(int) = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &full), 0);
+    SaveSettings();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    signal(SIGXFSZ, oldHandler);
+    EXPECT_EQ(Ini(), old);
+    ASSERT_EQ(errors.reports.size(), 1u);
+    EXPECT_EQ(errors.reports[0].message, "Unable to save the settings file:");
+    EXPECT_EQ(errors.reports[0].detail, media.File("game.ini"));
 }
 
 TEST_F(MalformedSettings, AnUnwritableMediaFolderKeepsTheOldFile) {
@@ -106,7 +131,7 @@ TEST_F(MalformedSettings, AnUnwritableMediaFolderKeepsTheOldFile) {
     SetMediaFolderOverride(notAFolder.c_str());
     LoadSettings();
     ExpectFileDefaults(App.settings);
-    SaveSettings();  // fails quietly
+    SaveSettings();  // into the (fresh) configuration folder instead
     EXPECT_EQ(ReadFileBytes(notAFolder), "x");
 
     // A read-only folder, where permissions apply.

@@ -11,27 +11,10 @@
 #include "app/game_app.h"
 #include "app/services.h"
 #include "app/settings.h"
+#include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 
 namespace {
-
-// Sets an environment variable for the test's lifetime and puts the old value back.
-struct ScopedEnv {
-    std::string name;
-    bool had = false;
-    std::string old;
-    ScopedEnv(const char* n, const char* value) : name(n) {
-        const char* v = std::getenv(n);
-        had = v != nullptr;
-        if (had) old = v;
-        if (value != nullptr) setenv(n, value, 1);
-        else unsetenv(n);
-    }
-    ~ScopedEnv() {
-        if (had) setenv(name.c_str(), old.c_str(), 1);
-        else unsetenv(name.c_str());
-    }
-};
 
 struct SettingsLocation : ::testing::Test {
     TempDir root;
@@ -111,10 +94,14 @@ TEST_F(SettingsLocation, AMediaFolderThatTakesNoFilesMovesGameIniToTheConfigFold
 TEST_F(SettingsLocation, AWriteProtectedMediaFolderMovesGameIniToTheConfigFolder) {
     if (geteuid() == 0) GTEST_SKIP() << "root writes into write-protected folders";
     std::filesystem::create_directories(root.File("media"));
-    // A game.ini shipped with the media is not the player's: the saved one wins.
+    // The game.ini in the media folder (a packager's defaults, or the settings saved before
+    // the folder became read-only) is read until the player has saved one; then that wins.
     root.Write("media/game.ini", "[Game]\nWidth=1024\nHeight=800\n");
     chmod(root.File("media").c_str(), 0555);
     SetMediaFolderOverride(root.File("media").c_str());
+    LoadSettings();
+    EXPECT_EQ(App.settings.Width, 1024);
+    EXPECT_EQ(App.settings.Height, 800);
     Choose800x600();
     SaveSettingsIfChanged();
     ExpectReadBack800x600();

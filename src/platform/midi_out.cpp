@@ -3,6 +3,7 @@
 #include <fluidsynth.h>
 
 #include <mutex>
+#include <malloc.h>
 #include <new>
 
 #include "platform/audio_libraries.h"
@@ -150,4 +151,7 @@ void CloseMidiOut(MidiOut* device) {
     if (device->synth != nullptr) delete_fluid_synth(device->synth);
     if (device->settings != nullptr) delete_fluid_settings(device->settings);
     delete device;
+    // The SoundFont's instruments and the tune's samples leave the heap full of free
+    // pages; give them back now, before the game's drawing takes its share of memory.
+    malloc_trim(0);
 }

@@ -3,8 +3,10 @@
 #include <fluidsynth.h>
 
 #include <mutex>
-#include <malloc.h>
 #include <new>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "platform/audio_libraries.h"
 
@@ -153,5 +155,7 @@ void CloseMidiOut(MidiOut* device) {
     delete device;
     // The SoundFont's instruments and the tune's samples leave the heap full of free
     // pages; give them back now, before the game's drawing takes its share of memory.
+#ifdef __GLIBC__
     malloc_trim(0);
+#endif
 }

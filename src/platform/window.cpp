@@ -3,7 +3,6 @@
 #include <SDL.h>
 
 #include <cstdio>
-#include <cstdlib>
 
 struct PlatformWindow {
     SDL_Window* window;
@@ -36,25 +35,9 @@ void RequestAttributes(int depthBits) {
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 }
 
-// Hints for Mesa's software renderer (llvmpipe), read once when the first OpenGL context
-// of the process is made; drivers for a graphics card ignore them, and a value the player
-// has set in the environment is kept. By default llvmpipe rasterises on one thread per
-// core and hands every frame over to them: on a two-core machine that costs CPU time in
-// the hand-over and in threads fighting over the cores, and a second busy program then
-// slows the frame down. Up to 1024 x 800 a whole frame drawn on the game's own thread
-// fits well within the frame time, so the game keeps the drawing to itself; larger
-// windows keep the helper threads. The picture is the same either way: every thread runs
-// the same compiled code on its own tiles.
-constexpr long SingleThreadPixels = 1024L * 800L;
-
-void HintSoftwareRenderer(int width, int height) {
-    if (static_cast<long>(width) * height <= SingleThreadPixels) setenv("LP_NUM_THREADS", "0", 0);
-}
-
 }  // namespace
 
 PlatformWindow* PlatformCreateGLWindow(const char* title, int width, int height, bool fullScreen) {
-    HintSoftwareRenderer(width, height);
     if (!StartVideo()) return nullptr;
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
     if (fullScreen) flags |= SDL_WINDOW_FULLSCREEN;

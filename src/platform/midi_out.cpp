@@ -67,10 +67,10 @@ MidiOut* NewSynth(int sampleRate) {
 }
 
 // Loaded without selecting the default instrument (the grand piano, the standard drum kit
-// on channel 10) on all 16 channels: with dynamic sample loading that alone would read the
-// piano's 20-odd MB of samples, kept for as long as one channel still has it. A channel
-// gets its instrument from the tune's first program change, or the default one at its
-// first note (SendMidiShortMessage).
+// on channel 10) on all 16 channels: with dynamic sample loading that alone would read
+// 17 MB of samples, and the piano's 8 MB would stay for as long as one channel still has
+// it. A channel gets its instrument from the tune's first program change, or the default
+// one at its first note (SendMidiShortMessage).
 bool LoadSoundFont(MidiOut* device) {
     for (const char* path : SoundFontPaths) {
         if (fluid_is_soundfont(path) && fluid_synth_sfload(device->synth, path, 0) != FLUID_FAILED)

@@ -445,9 +445,7 @@ TEST(MidiOut, ANoteOnFromThePlayerReachesTheSynthesiser) {
 }
 
 TEST(MidiOut, AChannelTheTuneGaveNoProgramPlaysTheDefaultInstrument) {
-    // The SoundFont is loaded without selecting instruments: the first note on a channel
-    // without a program change must still sound (piano; the drum kit on channel 10).
-    for (uint32_t channel : {1u, 9u}) {
+    for (uint32_t channel : {1u, 9u}) {  // the piano; the drum kit on channel 10
         MidiOut* synth = OpenMidiRenderer(44100);
         ASSERT_NE(synth, nullptr);
         std::vector<int16_t> buffer(2 * 4410);

@@ -4,6 +4,9 @@
 
 #include <mutex>
 #include <new>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "platform/audio_libraries.h"
 
@@ -12,6 +15,9 @@ struct MidiOut {
     fluid_synth_t* synth = nullptr;
     fluid_audio_driver_t* driver = nullptr;
     bool usesSdl = false;
+    // Channels that have an instrument: the SoundFont is loaded without giving every
+    // channel the default one (see LoadSoundFont).
+    bool hasProgram[16] = {};
 };
 
 namespace {
@@ -60,9 +66,14 @@ MidiOut* NewSynth(int sampleRate) {
     return device;
 }
 
+// Loaded without selecting the default instrument (the grand piano, the standard drum kit
+// on channel 10) on all 16 channels: with dynamic sample loading that alone would read
+// 17 MB of samples, and the piano's 8 MB would stay for as long as one channel still has
+// it. A channel gets its instrument from the tune's first program change, or the default
+// one at its first note (SendMidiShortMessage).
 bool LoadSoundFont(MidiOut* device) {
     for (const char* path : SoundFontPaths) {
-        if (fluid_is_soundfont(path) && fluid_synth_sfload(device->synth, path, 1) != FLUID_FAILED)
+        if (fluid_is_soundfont(path) && fluid_synth_sfload(device->synth, path, 0) != FLUID_FAILED)
             return true;
     }
     return false;
@@ -123,12 +134,23 @@ void SendMidiShortMessage(MidiOut* device, uint32_t message) {
     case 0x80: fluid_synth_noteoff(synth, channel, data1); break;
     case 0x90:
         // Velocity 0 is a note off by convention.
-        if (data2 == 0) fluid_synth_noteoff(synth, channel, data1);
-        else fluid_synth_noteon(synth, channel, data1, data2);
+        if (data2 == 0) {
+            fluid_synth_noteoff(synth, channel, data1);
+            break;
+        }
+        // A channel the tune never gave a program plays General MIDI's default one.
+        if (!device->hasProgram[channel]) {
+            fluid_synth_program_change(synth, channel, 0);
+            device->hasProgram[channel] = true;
+        }
+        fluid_synth_noteon(synth, channel, data1, data2);
         break;
     case 0xA0: fluid_synth_key_pressure(synth, channel, data1, data2); break;
     case 0xB0: fluid_synth_cc(synth, channel, data1, data2); break;
-    case 0xC0: fluid_synth_program_change(synth, channel, data1); break;
+    case 0xC0:
+        fluid_synth_program_change(synth, channel, data1);
+        device->hasProgram[channel] = true;
+        break;
     case 0xD0: fluid_synth_channel_pressure(synth, channel, data1); break;
     case 0xE0: fluid_synth_pitch_bend(synth, channel, data1 | (data2 << 7)); break;
     default: break;
@@ -150,4 +172,9 @@ void CloseMidiOut(MidiOut* device) {
     if (device->synth != nullptr) delete_fluid_synth(device->synth);
     if (device->settings != nullptr) delete_fluid_settings(device->settings);
     delete device;
+    // The SoundFont's instruments and the tune's samples leave the heap full of free
+    // pages; give them back now, before the game's drawing takes its share of memory.
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }

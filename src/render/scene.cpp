@@ -119,7 +119,15 @@ void DrawDeathPuff() {
 }
 
 void DrawScene() {
+    // The dome is drawn first into a frame cleared to the farthest depth, with back faces
+    // culled, so its own triangles never overlap: every one of its fragments would pass the
+    // depth test. And everything else lies inside it, so the depth it would write never
+    // hides anything drawn later. Without the test (which also leaves the depth buffer
+    // alone) the picture is the same, and the software renderer skips a read and a write
+    // of the depth buffer for every pixel of the sky.
+    glDisable(GL_DEPTH_TEST);
     DrawModelList(SkyDomeModel);
+    glEnable(GL_DEPTH_TEST);
     DrawModelList(TerrainModel);
     DrawSkinnedModel(BiplaneModel);
     DrawModelList(TriplaneModel);

@@ -72,7 +72,7 @@ wait_for() {
 start_display() {
     # Keys held down never repeat: a held P would pause and resume again. No reset when the
     # last client leaves: a game starting during a reset cannot open the display.
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset -ardelay 60000 3>"$WORK/display" >/dev/null 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp -noreset -ardelay 60000 3>"$WORK/display" >/dev/null 2>&1 &
     XVFB_PID=$!
     display_chosen() { [ -s "$WORK/display" ]; }
     wait_for "virtual display" 30 display_chosen

@@ -286,3 +286,14 @@ TEST_F(SceneFixture, TheShotDownEnemysSmokeFacesThePlayer) {
     Normalize(toPlayer);
     EXPECT_NEAR(Dot(forward, toPlayer), 1.0f, 1e-4f);
 }
+
+TEST_F(SceneFixture, TheSkyLeavesTheDepthBufferClearedAndTheDepthTestOnAfterIt) {
+    SkyDomeModel.displayList = FullScreenList();
+    SkyDomeModel.visible = 1;
+    Frame([] { DrawScene(); });
+    EXPECT_TRUE(CentreIsRed());
+    float depth = 0.0f;
+    glReadPixels(W / 2, H / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+    EXPECT_EQ(depth, 1.0f);  // whatever comes later is never hidden by the sky
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}

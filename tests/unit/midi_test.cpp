@@ -444,6 +444,18 @@ TEST(MidiOut, ANoteOnFromThePlayerReachesTheSynthesiser) {
     EXPECT_EQ(player->device, nullptr);
 }
 
+TEST(MidiOut, AChannelTheTuneGaveNoProgramPlaysTheDefaultInstrument) {
+    for (uint32_t channel : {1u, 9u}) {  // the piano; the drum kit on channel 10
+        MidiOut* synth = OpenMidiRenderer(44100);
+        ASSERT_NE(synth, nullptr);
+        std::vector<int16_t> buffer(2 * 4410);
+        SendMidiShortMessage(synth, 0x90 | channel | 38 << 8 | 110 << 16);
+        ASSERT_TRUE(RenderMidiOut(synth, buffer.data(), 4410));
+        EXPECT_GT(PeakOf(buffer), 500) << "channel " << channel;
+        CloseMidiOut(synth);
+    }
+}
+
 TEST(MidiOut, OpeningTheOutputIsQuietWhateverTheMachineHas) {
     // Headless (as under CTest, where SDL's audio is the dummy driver) the synthesiser finds
     // no audio output and the music stays off; FluidSynth and ALSA would otherwise print a

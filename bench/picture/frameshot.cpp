@@ -1,0 +1,192 @@
+// Draws the game at fixed moments of a scripted play session and saves each frame as a
+// binary PPM, so that the picture of two builds can be compared pixel by pixel after a
+// change meant to make drawing cheaper. Everything that could differ between two runs is
+// fixed: the random seed, the clock (30 ms per frame), the frame time and the input.
+//
+//   kelvane-frameshot <output folder> [WIDTHxHEIGHT] [--hiqual] [--lights]
+//
+// Needs an X display (Xvfb with LIBGL_ALWAYS_SOFTWARE=1); the media come from
+// KELVANE_MEDIA_DIR, else from the media folder beside the program. Saves briefing.ppm,
+// home.ppm, end.ppm, pageup.ppm, pagedown.ppm and death.ppm, and prints the window's pixel
+// format, the peak memory and the process CPU time per drawn frame (every thread's).
+// scripts/compare-pictures runs it for two builds and compares the files.
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <string>
+#include <vector>
+
+#include "app/assets.h"
+#include "app/controls.h"
+#include "app/game_app.h"
+#include "app/game_flow.h"
+#include "app/game_window.h"
+#include "app/globals.h"
+#include "app/services.h"
+#include "assets/texture_cache.h"
+#include "math/random.h"
+#include "platform/executable_path.h"
+#include "platform/input_event.h"
+#include "render/frame.h"
+#include "render/scene.h"
+#include "sim/camera.h"
+
+namespace {
+
+uint32_t clockMs = 1000;
+uint32_t FixedClock() { return clockMs; }
+
+void PrintError(const char*, const char*, const char* text, void*) { std::fprintf(stderr, "%s\n", text); }
+
+std::string outFolder;
+
+// Process CPU time (every thread, the renderer's too) spent drawing, and the frames drawn.
+double drawCpuSeconds = 0.0;
+int drawnFrames = 0;
+
+double ProcessCpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+void Send(InputEventType type, int key, int x = 0, int y = 0) {
+    InputEvent e{};
+    e.type = type;
+    e.key = key;
+    e.x = x;
+    e.y = y;
+    HandleInputMessage(e);
+}
+
+bool Save(const char* name) {
+    const int w = App.settings.Width, h = App.settings.Height;
+    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::string path = outFolder + "/" + name + ".ppm";
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (f == nullptr) return false;
+    std::fprintf(f, "P6\n%d %d\n255\n", w, h);
+    for (int y = h - 1; y >= 0; --y) std::fwrite(&rgb[static_cast<size_t>(y) * w * 3], 1, static_cast<size_t>(w) * 3, f);
+    std::fclose(f);
+    std::printf("saved %s\n", path.c_str());
+    return true;
+}
+
+// One frame of the game loop with a 30 ms step; saved under `name` when one is given.
+void Frame(const char* name = nullptr) {
+    clockMs += 30;
+    FrameDt = 0.03f;
+    double t0 = ProcessCpuSeconds();
+    BeginFrameDrawing();
+    UpdateGame();
+    ApplyCamera();
+    DrawScene();
+    glFinish();
+    double t1 = ProcessCpuSeconds();
+    if (name != nullptr) Save(name);
+    double t2 = ProcessCpuSeconds();
+    EndFrameDrawing();
+    glFinish();
+    drawCpuSeconds += (t1 - t0) + (ProcessCpuSeconds() - t2);
+    ++drawnFrames;
+}
+
+void Frames(int n) {
+    for (int i = 0; i < n; ++i) Frame();
+}
+
+void Tap(int key, const char* name = nullptr) {
+    Send(InputEventType::KeyDown, key);
+    Frame(name);
+    Send(InputEventType::KeyUp, key);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: kelvane-frameshot <output folder> [WIDTHxHEIGHT] [--hiqual] [--lights]\n");
+        return 2;
+    }
+    outFolder = argv[1];
+    int width = 640, height = 480;
+    bool hiQual = false, lights = false;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--hiqual") == 0) hiQual = true;
+        else if (std::strcmp(argv[i], "--lights") == 0) lights = true;
+        else if (std::sscanf(argv[i], "%dx%d", &width, &height) != 2) return 2;
+    }
+    const char* media = std::getenv("KELVANE_MEDIA_DIR");
+    if (media != nullptr && media[0] != '\0') SetMediaFolderOverride(media);
+    SetErrorReportHook(PrintError, nullptr);
+    SetClockSource(FixedClock);
+    // No sound device: a crash waits for the crash sound, which a real device plays out in
+    // wall-clock time, not in the fixed frames above.
+    setenv("SDL_AUDIODRIVER", "kelvane-none", 1);
+
+    App.settings.Width = width;
+    App.settings.Height = height;
+    App.settings.Windowed = 1;
+    App.settings.Lights = lights ? 1 : 0;
+    App.settings.UseHiQualTex = hiQual ? 1 : 0;
+    const float clear[4] = {0.05f, 0.15f, 0.15f, 0.0f};
+    for (int i = 0; i < 4; ++i) App.clearColour[i] = clear[i];
+    if (!CreateGLWindow()) return 1;
+    SetupGLState();
+    GLint bits[6] = {};
+    const GLenum names[6] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS, GL_STENCIL_BITS};
+    for (int i = 0; i < 6; ++i) glGetIntegerv(names[i], &bits[i]);
+    std::printf("pixel format: RGBA %d%d%d%d, depth %d, stencil %d\n", bits[0], bits[1], bits[2], bits[3], bits[4], bits[5]);
+    InitTextureCache(hiQual);
+    if (!LoadAssets()) return 1;
+    App.running = true;
+    App.lastFrameTime = Seconds();
+    SeedRand(4242);
+
+    GameState = StartMission;
+    Frames(20);
+    Frame("briefing");
+
+    // Off the runway: Space ends the briefing, full throttle, stick back, guns firing.
+    Tap(vk::Space);
+    Tap(vk::Digit0 + 9);
+    Send(InputEventType::MouseMove, 0, width / 2, height - 1);
+    Frames(140);
+    Send(InputEventType::KeyDown, vk::Space);
+    Frames(10);
+    Frame("home");
+    Tap(vk::End, "end");
+    Tap(vk::PageUp, "pageup");
+    Tap(vk::PageDown, "pagedown");
+    Send(InputEventType::KeyUp, vk::Space);
+    Tap(vk::PageUp);
+
+    // Nose down into the ground, then the death puff grows for a second.
+    Send(InputEventType::MouseMove, 0, width / 2, 0);
+    int n = 0;
+    while (GameState != Dead && n < 4000) {
+        Frame();
+        ++n;
+    }
+    if (GameState != Dead) {
+        std::fprintf(stderr, "no crash within %d frames\n", n);
+        return 1;
+    }
+    Frames(30);
+    Frame("death");
+    std::printf("crashed after %d frames\n", n);
+    if (FILE* status = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, status) != nullptr)
+            if (std::strncmp(line, "VmHWM:", 6) == 0 || std::strncmp(line, "RssFile:", 8) == 0 || std::strncmp(line, "RssAnon:", 8) == 0) std::fputs(line, stdout);
+        std::fclose(status);
+    }
+    std::printf("%d frames drawn, %.2f ms of process CPU per frame\n", drawnFrames, 1000.0 * drawCpuSeconds / drawnFrames);
+    return 0;
+}

@@ -1,0 +1,590 @@
+// Flies the first mission headless as a person at the mouse would, over many seeds, and
+// prints how often it takes off, shoots the zeppelin down and gets back into the hangar's
+// ring, with the times. The game runs through its own update (UpdateGame) and input
+// handling (HandleInputMessage); the pilot sees only what eye.h draws from the game's
+// camera, and acts as README.md beside this file says.
+//
+//   kelvane-pilot [--seeds N] [--first SEED] [--log]
+//
+// Exits 1 when a guard rate is missed: take-off 19 in 20, the kill and the return 10 in 20
+// (scaled to the number of seeds, rounded up).
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/assets.h"
+#include "app/controls.h"
+#include "app/game_app.h"
+#include "app/game_flow.h"
+#include "app/globals.h"
+#include "app/services.h"
+#include "app/settings.h"
+#include "eye.h"
+#include "math/random.h"
+#include "sim/aircraft.h"
+#include "sim/flight_model.h"
+#include "sim/simulation.h"
+
+namespace {
+
+constexpr float FrameSeconds = 0.03f;                 // the frames the pilot sees, 33 a second
+constexpr int ReactionFrames = 8;                     // 0.24 s between seeing and moving
+constexpr int MaxMousePixels = 20;                    // per frame
+constexpr int Tremor = 3;                             // +-pixels on every pointer position
+constexpr int MissionFrames = static_cast<int>(600.0f / FrameSeconds);  // ten minutes
+constexpr float Pi = 3.14159265f;
+// The nose's angle above the horizon for the best climb, once clear of the ground.
+constexpr float ClimbPitch = 0.35f;
+
+uint32_t clockMs = 0;
+uint32_t PilotClock() { return clockMs; }
+
+float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
+
+// What one flight came to; times in seconds from the briefing's end, -1 when never.
+struct Outcome {
+    float airborne = -1, above300 = -1, kill = -1, home = -1;
+    bool touchedAgain = false;  // the wheels met the ground after 300 and before the way home
+    int shotDown = 0;
+    bool crashed = false;
+};
+
+enum class Leg { Briefing, TakeOff, Search, Attack, Extend, Return, Approach, Taxi };
+const char* LegName(Leg l) {
+    static const char* n[] = {"briefing", "take-off", "search", "attack", "extend", "return", "approach", "taxi"};
+    return n[static_cast<int>(l)];
+}
+
+class Person {
+public:
+    Person(uint32_t seed, bool log) : rng_(seed * 7919u + 17u), log_(log) {
+        std::uniform_real_distribution<float> judge(0.8f, 1.25f);
+        heightJudgement_ = judge(rng_);
+    }
+
+    Outcome Fly() {
+        Move(ScreenWidth / 2, ScreenHeight / 2);
+        int frame = 0, playFrame = 0;
+        bool wasDestroyed = false;
+        while (playFrame < MissionFrames && frame < MissionFrames + 2000) {
+            clockMs += static_cast<uint32_t>(FrameSeconds * 1000.0f);
+            FrameDt = FrameSeconds;
+            UpdateGame();
+            ++frame;
+            if (MissionIndex != 0) {  // back in the ring: the tank is briefed
+                if (out_.home < 0 && out_.kill >= 0) out_.home = playFrame * FrameSeconds;
+                break;
+            }
+            if (GameState == Dead) {
+                out_.crashed = true;
+                break;
+            }
+            Sight now = Look(heightJudgement_, lastBank_);
+            lastBank_ = now.bank;
+            seen_.push_back(now);
+            if (GameState == Playing) {
+                ++playFrame;
+                Record(now, playFrame * FrameSeconds);
+                if (PlayerPlane.destroyed && !wasDestroyed) out_.shotDown += 1;
+                wasDestroyed = PlayerPlane.destroyed;
+            }
+            // Reacts to what it saw a reaction time ago.
+            const Sight& s = seen_.size() > ReactionFrames ? seen_[seen_.size() - 1 - ReactionFrames] : seen_.front();
+            Decide(s, playFrame * FrameSeconds);
+            if (log_ && GameState == Playing && playFrame % 33 == 0) Trace(now, playFrame * FrameSeconds);
+        }
+        return out_;
+    }
+
+private:
+    std::mt19937 rng_;
+    bool log_;
+    float heightJudgement_ = 1.0f;
+    float lastBank_ = 0;
+    std::vector<Sight> seen_;
+    Outcome out_;
+    Leg leg_ = Leg::Briefing;
+    int mouseX_ = ScreenWidth / 2, mouseY_ = ScreenHeight / 2;  // where the hand puts it
+    int throttle_ = 0;
+    float legStart_ = 0;
+    int scanSide_ = 1;
+    float aimX_ = 0, aimY_ = 0;    // the sight picture learned from tracers (pixels)
+    int trackedBurst_ = -1;        // the burst whose first tracer is being watched
+    int bursts_ = 0;
+    float lastTracerMiss_ = 1e9f;
+    float lastZeppelinSeen_ = -100;
+    float zeppelinBearing_ = 0;    // where it was last seen, from the nose
+    Vec3 baseMemory_{};            // where the base was judged to be when last seen
+    bool baseKnown_ = false;
+
+    // ---- the hand -------------------------------------------------------------------
+    void Send(InputEventType type, int key = 0, int x = 0, int y = 0) {
+        InputEvent e{type, key, x, y};
+        HandleInputMessage(e);
+    }
+    void Press(int key) {
+        Send(InputEventType::KeyDown, key);
+    }
+    void Release(int key) { Send(InputEventType::KeyUp, key); }
+    void Tap(int key) {
+        Press(key);
+        // The key is read by the next update; a person's tap lasts longer than a frame.
+        pendingRelease_ = key;
+    }
+    int pendingRelease_ = -1;
+
+    // Moves the pointer toward (x, y): at most MaxMousePixels, onto whole pixels, with
+    // the hand's tremor.
+    void Move(int x, int y) {
+        int dx = x - mouseX_, dy = y - mouseY_;
+        float d = std::sqrt(static_cast<float>(dx * dx + dy * dy));
+        if (d > MaxMousePixels) {
+            dx = static_cast<int>(std::lround(dx * MaxMousePixels / d));
+            dy = static_cast<int>(std::lround(dy * MaxMousePixels / d));
+        }
+        mouseX_ = std::clamp(mouseX_ + dx, 0, ScreenWidth - 1);
+        mouseY_ = std::clamp(mouseY_ + dy, 0, ScreenHeight - 1);
+        std::uniform_int_distribution<int> shake(-Tremor, Tremor);
+        int px = std::clamp(mouseX_ + shake(rng_), 0, ScreenWidth - 1);
+        int py = std::clamp(mouseY_ + shake(rng_), 0, ScreenHeight - 1);
+        Send(InputEventType::MouseMove, 0, px, py);
+    }
+    // The stick as offsets from the window's middle: right rolls and turns right, down
+    // pulls the nose up.
+    void Stick(float right, float pull) {
+        right = Clamp(right, -200.0f, 200.0f);
+        pull = Clamp(pull, -160.0f, 160.0f);
+        Move(ScreenWidth / 2 + static_cast<int>(std::lround(right)), ScreenHeight / 2 + static_cast<int>(std::lround(pull)));
+    }
+    void SetThrottle(int n) {
+        if (n == throttle_) return;
+        throttle_ = n;
+        Tap(vk::Digit0 + n);
+    }
+
+    // ---- flying by the horizon --------------------------------------------------------
+    // One pixel of pull turns the nose 0.1/240 rad a frame; of roll, 0.1/320 rad. The
+    // gains keep the loop slow beside the reaction time.
+    void Attitude(const Sight& s, float pitch, float bank) {
+        bank = Clamp(bank, -1.0f, 1.0f);
+        float bankError = bank - s.bank;
+        if (bankError > Pi) bankError -= 2 * Pi;
+        if (bankError < -Pi) bankError += 2 * Pi;
+        float pull = 80.0f * (pitch - s.pitch) / std::fmax(0.5f, std::cos(s.bank));
+        Stick(110.0f * bankError, pull);
+    }
+    // Puts the nose on an eye-space direction as a person does: roll until it stands
+    // straight above the nose on the screen (or, a little below, straight under it), then
+    // pull (push) it to the middle.
+    void Steer(const Sight& s, Vec3 d) {
+        float dx = d.x, dy = d.y, dz = -d.z;
+        float off = std::atan2(std::sqrt(dx * dx + dy * dy), dz);
+        float gentle = std::fmin(1.0f, off / 0.25f);
+        float right, pull;
+        if (off < 0.02f) {
+            right = 40.0f * (0.0f - s.bank);
+            pull = 90.0f * std::atan2(dy, dz);
+        } else if (dy < 0.0f && off < 0.5f) {
+            float beta = std::atan2(dx, -dy);
+            right = -120.0f * beta * gentle;
+            pull = std::fabs(beta) < 0.6f ? -90.0f * std::atan2(-dy, dz) : 0.0f;
+        } else {
+            float alpha = std::atan2(dx, dy);
+            right = 120.0f * alpha * gentle;
+            pull = std::fabs(alpha) < 0.6f ? 90.0f * std::atan2(dy, dz) : 0.0f;
+        }
+        // Never further over than 80 degrees of bank.
+        if (s.bank > 1.4f && right > 0.0f) right = 0.0f;
+        if (s.bank < -1.4f && right < 0.0f) right = 0.0f;
+        Stick(right, pull);
+    }
+    // Toward a bearing (positive right) at an angle above the horizon.
+    void Head(const Sight& s, float bearing, float pitch) {
+        Steer(s, DirectionAt(s, Clamp(bearing, -1.2f, 1.2f), pitch));
+    }
+    // Height by the pitch: climb or sink toward the wanted height.
+    float PitchForHeight(const Sight& s, float wanted, float lo = -0.12f, float hi = 0.22f) {
+        return Clamp((wanted - s.height) * 0.0008f + 0.03f, lo, hi);
+    }
+
+    void Decide(const Sight& s, float t) {
+        if (pendingRelease_ >= 0) {
+            Release(pendingRelease_);
+            pendingRelease_ = -1;
+        }
+        Release(vk::Space);
+        const Leg before = leg_;
+        switch (leg_) {
+            case Leg::Briefing:
+                // Listens a moment, then Space ends the briefing.
+                if (GameState == Playing) {
+                    leg_ = Leg::TakeOff;
+                    SetThrottle(9);
+                } else if (seen_.size() == 30) {
+                    Tap(vk::Space);
+                }
+                Stick(0, 0);
+                break;
+            case Leg::TakeOff:
+                // Straight ahead off the plateau's edge, the nose held a gentle 12 degrees
+                // above the horizon.
+                Attitude(s, 0.21f, 0.0f);
+                if (s.height > 300.0f) leg_ = Leg::Search;
+                break;
+            case Leg::Search:
+                if (s.zeppelinFalling) {
+                    leg_ = Leg::Return;
+                } else if (s.zeppelin.seen) {
+                    leg_ = Leg::Attack;
+                } else if (s.zeppelinEngine.heard && s.zeppelinEngine.side != 0) {
+                    // Turn toward the engine's drone, climbing.
+                    Head(s, 0.8f * s.zeppelinEngine.side, ClimbPitch);
+                } else if (s.zeppelinEngine.heard && s.zeppelinEngine.behind) {
+                    Head(s, 1.0f * scanSide_, ClimbPitch);
+                } else if (t - lastZeppelinSeen_ < 20.0f) {
+                    Head(s, zeppelinBearing_ > 0 ? 0.8f : -0.8f, ClimbPitch);  // where it went out of sight
+                } else {
+                    // A wide climbing circle sweeps the sky.
+                    Head(s, 0.3f * scanSide_, ClimbPitch);
+                }
+                break;
+            case Leg::Attack:
+                Attack(s, t);
+                break;
+            case Leg::Extend:
+                // Away from the zeppelin, climbing, before turning in again.
+                if (s.zeppelinFalling) {
+                    leg_ = Leg::Return;
+                } else {
+                    Attitude(s, ClimbPitch, 0.0f);
+                    if (t - legStart_ > 6.0f) leg_ = Leg::Search;
+                }
+                break;
+            case Leg::Return:
+                Return(s, t);
+                break;
+            case Leg::Approach:
+                Approach(s, t);
+                break;
+            case Leg::Taxi:
+                Taxi(s, t);
+                break;
+        }
+        if (s.zeppelin.seen) {
+            lastZeppelinSeen_ = t;
+            zeppelinBearing_ = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
+        }
+        if (leg_ != before) {
+            legStart_ = t;
+            if (log_) {
+                const Aircraft& a = PlayerPlane;
+                std::printf("  %6.1f s %-8s -> %-8s at (%.0f %.0f %.0f) speed %.1f judged height %.0f\n", t,
+                            LegName(before), LegName(leg_), a.position.x, a.position.y, a.position.z, a.speed,
+                            s.height);
+            }
+        }
+    }
+
+    void Attack(const Sight& s, float t) {
+        if (s.zeppelinFalling) {
+            leg_ = Leg::Return;
+            return;
+        }
+        if (!s.zeppelin.seen) {
+            if (t - lastZeppelinSeen_ > 1.0f) leg_ = Leg::Search;
+            Head(s, zeppelinBearing_, 0.1f);
+            return;
+        }
+        WatchTracers(s);
+        // Its distance, judged from its size (a person knows a zeppelin is some 120 long).
+        float range = 2.0f * std::sqrt(ZeppelinModel.radiusSquared) * FocalPixels() / s.zeppelin.size;
+        Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
+        float bearing = BearingOf(s, toward);
+        float elevation = s.zeppelinElevation;
+        if (range > 1500.0f) {
+            // Close in on it, climbing no steeper than the aircraft can; too steep a climb
+            // to it from close below: circle away and climb.
+            if (elevation > 0.45f && range < 4000.0f) {
+                Head(s, 1.0f * scanSide_, ClimbPitch);
+            } else if (elevation > ClimbPitch) {
+                Head(s, bearing, ClimbPitch);
+            } else {
+                Steer(s, toward);
+            }
+            return;
+        }
+        // Aim: the zeppelin on the sight picture's point, by the offsets of the picture.
+        float ex = s.zeppelin.x - (ScreenWidth / 2 + aimX_);
+        float ey = s.zeppelin.y - (ScreenHeight / 2 + aimY_);
+        Steer(s, PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_)));
+        if (range < 900.0f && std::fabs(ex) < 12.0f && std::fabs(ey) < 12.0f && !PlayerPlane.firing) {
+            Press(vk::Space);
+            bursts_ += 1;
+        }
+        // Its gun reaches 500: pull up and away in time.
+        if (range < 550.0f || (elevation > 0.45f && range < 900.0f)) {
+            leg_ = Leg::Extend;
+            scanSide_ = -scanSide_;
+        }
+    }
+
+    // The first tracer of each burst, watched until it passes the zeppelin's distance:
+    // where it crossed relative to the zeppelin moves the sight picture the other way.
+    void WatchTracers(const Sight& s) {
+        if (s.shotCount == 0 || !s.shots[0].seen || !s.zeppelin.seen) return;
+        if (trackedBurst_ == bursts_) return;
+        const Aircraft& a = PlayerPlane;
+        Vec3 z = MatrixTranslation(ZeppelinModel.matrix);
+        // The person sees the tracer shrink to the zeppelin's size: it has reached it.
+        if (s.shots[0].size > s.zeppelin.size * 2.0f / (2.0f * std::sqrt(ZeppelinModel.radiusSquared))) return;
+        (void)a;
+        (void)z;
+        float mx = static_cast<float>(s.shots[0].x - s.zeppelin.x);
+        float my = static_cast<float>(s.shots[0].y - s.zeppelin.y);
+        aimX_ = Clamp(aimX_ - 0.7f * mx, -60.0f, 60.0f);
+        aimY_ = Clamp(aimY_ - 0.7f * my, -60.0f, 60.0f);
+        trackedBurst_ = bursts_;
+    }
+
+    // ---- home -------------------------------------------------------------------------
+    // The base when seen: the hangar's pixel and the judged height give where it lies.
+    void RememberBase(const Sight& s) {
+        const Spot& b = s.hangar.seen ? s.hangar : s.runwaySouth;
+        if (!b.seen && !s.runwayNorth.seen) return;
+        const Spot& spot = b.seen ? b : s.runwayNorth;
+        Vec3 d = PixelDirection(spot.x, spot.y);
+        float below = -ElevationOf(s, d);
+        if (below < 0.01f) return;
+        float ahead = s.height / std::tan(below);
+        float bearing = BearingOf(s, d);
+        // The aircraft's heading over the ground, known from the scenery it flies over.
+        const Aircraft& a = PlayerPlane;
+        Vec3 f = MatrixColumn(a.placement, 2);
+        float heading = std::atan2(f.x, f.z) - bearing;  // screen right is the aircraft's -x
+        Vec3 seenAt = {a.position.x + ahead * std::sin(heading), 630.0f, a.position.z + ahead * std::cos(heading)};
+        Vec3 offset = b.seen ? Vec3{0, 0, 0} : Vec3{-200.0f, 0, 6470.0f - (spot.y == s.runwaySouth.y ? 6010.0f : 6990.0f)};
+        baseMemory_ = seenAt + offset;
+        baseKnown_ = true;
+    }
+
+    // The bearing (right positive) and ground distance of a remembered point.
+    void Toward(Vec3 p, float& bearing, float& distance) {
+        const Aircraft& a = PlayerPlane;
+        Vec3 f = MatrixColumn(a.placement, 2);
+        float heading = std::atan2(f.x, f.z);
+        float want = std::atan2(p.x - a.position.x, p.z - a.position.z);
+        bearing = heading - want;
+        while (bearing > Pi) bearing -= 2 * Pi;
+        while (bearing < -Pi) bearing += 2 * Pi;
+        distance = std::hypot(p.x - a.position.x, p.z - a.position.z);
+    }
+
+    void Return(const Sight& s, float t) {
+        (void)t;
+        SetThrottle(9);
+        RememberBase(s);
+        if (!baseKnown_) {
+            if (s.siren.heard && s.siren.side != 0) {
+                Head(s, 0.6f * s.siren.side, PitchForHeight(s, 900.0f));
+            } else {
+                Attitude(s, PitchForHeight(s, 900.0f), 0.35f * scanSide_);  // look around for it
+            }
+            return;
+        }
+        // A long final from the south: a mark 3500 short of the hangar, then down.
+        Vec3 mark = baseMemory_ + Vec3{0, 0, -3500.0f};
+        float bearing, distance;
+        Toward(mark, bearing, distance);
+        Head(s, bearing, PitchForHeight(s, 700.0f));
+        if (distance < 400.0f) leg_ = Leg::Approach;
+    }
+
+    void Approach(const Sight& s, float t) {
+        (void)t;
+        RememberBase(s);
+        // Down a gentle slope to touch down some 1500 short of the hangar, lined up on it.
+        Vec3 touchdown = baseMemory_ + Vec3{0, 0, -1500.0f};
+        float bearing, distance;
+        Toward(baseMemory_, bearing, distance);
+        float toTouch = std::fmax(0.0f, distance - 1500.0f);
+        float wanted = toTouch * 0.12f;
+        (void)touchdown;
+        SetThrottle(s.height > 60.0f ? 4 : 2);
+        float pitch = Clamp((wanted - s.height) * 0.003f - 0.04f, -0.14f, 0.05f);
+        if (s.height < 25.0f) pitch = 0.04f;  // flare: nose a little up
+        Head(s, s.height < 80.0f ? Clamp(bearing, -0.05f, 0.05f) : bearing, pitch);
+        if (s.onGround) leg_ = Leg::Taxi;
+        if (distance < 300.0f && s.height > 150.0f) leg_ = Leg::Return;  // too high: go round
+    }
+
+    void Taxi(const Sight& s, float t) {
+        // Toward the ring, slowly at the end; on the ground the stick yaws the aircraft.
+        if (!s.onGround) {
+            SetThrottle(0);
+            Attitude(s, 0.02f, 0.0f);
+            return;
+        }
+        if (s.hangar.seen) {
+            float bearing = BearingOf(s, PixelDirection(s.hangar.x, s.hangar.y));
+            float range = 2.0f * 4.0f * FocalPixels() / std::fmax(0.1f, s.hangar.size);
+            SetThrottle(range > 200.0f ? 5 : (range > 40.0f ? 3 : 2));
+            Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
+        } else {
+            // Gone under the nose: keep straight a moment, else turn round to find it.
+            bool recent = t - legStart_ < 2.0f;
+            SetThrottle(2);
+            Stick(recent ? 0.0f : 80.0f, 0);
+        }
+        if (s.hangar.seen) legStart_ = t;
+    }
+
+    void Trace(const Sight& s, float t) {
+        const Aircraft& a = PlayerPlane;
+        Vec3 f = MatrixColumn(a.placement, 2), r = MatrixColumn(a.placement, 0);
+        float truePitch = std::asin(Clamp(f.y, -1.0f, 1.0f));
+        float trueBank = std::asin(Clamp(r.y, -1.0f, 1.0f));
+        float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
+        std::printf("      t %5.1f %-8s (%5.0f %5.0f %5.0f) v %4.1f clear %5.0f judged %5.0f pitch %5.2f/%5.2f bank "
+                    "%5.2f/%5.2f mouse %3d %3d thr %d zep %d %d,%d size %.1f heard %d\n",
+                    t, LegName(leg_), a.position.x, a.position.y, a.position.z, a.speed, clearance, s.height, s.pitch,
+                    truePitch, s.bank, trueBank, mouseX_, mouseY_, throttle_, s.zeppelin.seen, s.zeppelin.x,
+                    s.zeppelin.y, s.zeppelin.size, s.zeppelinEngine.heard ? s.zeppelinEngine.side : 9);
+    }
+
+    void Record(const Sight& s, float t) {
+        (void)s;
+        const Aircraft& a = PlayerPlane;
+        float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
+        if (out_.airborne < 0 && clearance > 5.0f) out_.airborne = t;
+        if (out_.above300 < 0 && clearance > 300.0f && out_.airborne >= 0) out_.above300 = t;
+        if (out_.above300 >= 0 && out_.kill < 0 && clearance < 1.5f) out_.touchedAgain = true;
+        if (out_.kill < 0 && ZeppelinModel.visible == 2) out_.kill = t;
+    }
+};
+
+Outcome FlySeed(uint32_t seed, bool log) {
+    // A fresh game: settings at their defaults, the world loaded, the seed drawn.
+    clockMs = 1000000;
+    SetClockSource(PilotClock);
+    SeedRand(seed);
+    App.running = true;
+    Person person(seed, log);
+    return person.Fly();
+}
+
+float Median(std::vector<float> v) {
+    if (v.empty()) return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+void PrintDistribution(const char* what, std::vector<float> v) {
+    std::sort(v.begin(), v.end());
+    std::printf("  %-9s", what);
+    if (v.empty()) {
+        std::printf(" none\n");
+        return;
+    }
+    std::printf(" min %5.1f  median %5.1f  max %5.1f  [", v.front(), Median(v), v.back());
+    for (size_t i = 0; i < v.size(); ++i) std::printf("%s%.0f", i ? " " : "", v[i]);
+    std::printf("] s\n");
+}
+
+int Usage() {
+    std::fprintf(stderr, "usage: kelvane-pilot [--seeds N] [--first SEED] [--log]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    int seeds = 20;
+    uint32_t first = 1;
+    bool log = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--seeds") == 0 && i + 1 < argc) {
+            seeds = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--first") == 0 && i + 1 < argc) {
+            first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
+        } else if (std::strcmp(argv[i], "--log") == 0) {
+            log = true;
+        } else {
+            return Usage();
+        }
+    }
+    if (seeds < 1 || seeds > 1000) return Usage();
+
+    LoadSettings();
+    App.settings.Width = ScreenWidth;
+    App.settings.Height = ScreenHeight;
+    std::vector<Outcome> outcomes;
+    for (int k = 0; k < seeds; ++k) {
+        uint32_t seed = first + static_cast<uint32_t>(k);
+        std::fflush(stdout);
+        // Each flight in a process of its own, so none inherits another's world.
+        int pipeEnds[2];
+        if (pipe(pipeEnds) != 0) return 1;
+        pid_t child = fork();
+        if (child < 0) return 1;
+        if (child == 0) {
+            close(pipeEnds[0]);
+            LoadWorldModels(false);
+            StartWorld();
+            Outcome o = FlySeed(seed, log);
+            std::fflush(stdout);
+            ssize_t n = write(pipeEnds[1], &o, sizeof o);
+            _exit(n == static_cast<ssize_t>(sizeof o) ? 0 : 1);
+        }
+        close(pipeEnds[1]);
+        Outcome o;
+        ssize_t n = read(pipeEnds[0], &o, sizeof o);
+        close(pipeEnds[0]);
+        int status = 0;
+        waitpid(child, &status, 0);
+        if (n != static_cast<ssize_t>(sizeof o)) {
+            std::printf("seed %u: the flight did not finish\n", seed);
+            o = Outcome{};
+        }
+        std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  kill %6.1f  home %6.1f  shot down %d%s\n", seed,
+                    o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.kill, o.home, o.shotDown,
+                    o.crashed ? "  crashed" : "");
+        outcomes.push_back(o);
+    }
+
+    int takeoffs = 0, kills = 0, homes = 0;
+    std::vector<float> airborne, kill, home;
+    for (const Outcome& o : outcomes) {
+        if (o.airborne >= 0) airborne.push_back(o.airborne);
+        if (o.above300 >= 0 && o.above300 <= 30.0f && !o.touchedAgain) ++takeoffs;
+        if (o.kill >= 0 && o.kill <= 360.0f) {
+            ++kills;
+            kill.push_back(o.kill);
+        }
+        if (o.home >= 0 && o.home <= 600.0f) {
+            ++homes;
+            home.push_back(o.home);
+        }
+    }
+    // The guards, as shares of 20 rounded up.
+    auto need = [&](int of20) { return (of20 * seeds + 19) / 20; };
+    std::printf("take-off (300 above the ground within 30 s, not down again): %d of %d (guard %d)\n", takeoffs, seeds,
+                need(19));
+    std::printf("zeppelin shot down within 6 minutes:                         %d of %d (guard %d)\n", kills, seeds,
+                need(10));
+    std::printf("back in the hangar's ring within 10 minutes:                 %d of %d (guard %d)\n", homes, seeds,
+                need(10));
+    PrintDistribution("airborne", airborne);
+    PrintDistribution("kill", kill);
+    PrintDistribution("home", home);
+    bool met = takeoffs >= need(19) && kills >= need(10) && homes >= need(10);
+    std::printf("%s\n", met ? "guards met" : "GUARD MISSED");
+    return met ? 0 : 1;
+}

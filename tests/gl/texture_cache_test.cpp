@@ -150,8 +150,8 @@ TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
     } cases[] = {
         {true, AlphaNone, GL_RGB},
         {true, AlphaBlackMask, GL_RGBA},
-        {false, AlphaNone, GL_R3_G3_B2},
-        {false, AlphaLuminance, GL_RGBA2},
+        {false, AlphaNone, GL_RGB4},
+        {false, AlphaLuminance, GL_RGBA4},
     };
     for (const Case& c : cases) {
         ReleaseTextures();

@@ -39,9 +39,9 @@ Heard Listen(Vec3 source) {
     float ahead = (f.x * d.x + f.z * d.z) / flat;
     float side = (f.x * d.z - f.z * d.x) / flat;
     h.behind = ahead < -0.3f;  // the muffling is heard once it is marked
-    // The mixer's side b >= 0 is the aircraft's +x side, which the pilot's view (turned a
-    // half turn about Y) shows on the left of the screen.
-    if (std::fabs(side) > 0.1f) h.side = side >= 0.0f ? -1 : 1;
+    // The mixer gives the right channel the full volume when this side is >= 0 (the
+    // aircraft's -x side, on the right of the pilot's view).
+    if (std::fabs(side) > 0.1f) h.side = side >= 0.0f ? 1 : -1;
     return h;
 }
 
@@ -137,7 +137,11 @@ Sight Look(float heightJudgement, float lastBank) {
 
     float clearance = -TerrainGap(p, p.position.x, p.position.y, p.position.z);
     s.height = std::round(clearance * heightJudgement / 10.0f) * 10.0f;
-    s.onGround = clearance < 1.5f;
+    bool inside = std::fabs(p.position.x) < 25000.0f && std::fabs(p.position.z) < 25000.0f;
+    s.onGround = inside && clearance < 1.5f;
+    Vec3 nose = MatrixColumn(p.placement, 2);
+    Vec3 ahead = p.position + Vec3{nose.x, 0.0f, nose.z} * 6000.0f;
+    s.edgeAhead = std::fabs(ahead.x) > 21000.0f || std::fabs(ahead.z) > 21000.0f;
 
     const ArrayModel& z = ZeppelinModel;
     if (z.visible != 0) {

@@ -38,6 +38,9 @@ struct Sight {
     // wheels rumble on it.
     float height = 0;
     bool onGround = true;
+    // The edge of the world (its ring of mountains and the void past them) filling the
+    // view ahead: less than 6000 away along the nose.
+    bool edgeAhead = false;
     Spot zeppelin;
     bool zeppelinFalling = false;  // hit: it smokes and sinks
     float zeppelinElevation = 0;   // its angle above the horizon, read off the screen

@@ -43,9 +43,13 @@ constexpr int MissionFrames = static_cast<int>(600.0f / FrameSeconds);  // ten m
 constexpr float Pi = 3.14159265f;
 // The nose's angle above the horizon for the best climb, once clear of the ground.
 constexpr float ClimbPitch = 0.35f;
+// In a turn the horizon must stay on the screen (its half height is 0.39 rad).
+constexpr float ScanPitch = 0.25f;
 
 uint32_t clockMs = 0;
 uint32_t PilotClock() { return clockMs; }
+
+bool InsideWorld(Vec3 p) { return std::fabs(p.x) < 25000.0f && std::fabs(p.z) < 25000.0f; }
 
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
@@ -55,6 +59,9 @@ struct Outcome {
     bool touchedAgain = false;  // the wheels met the ground after 300, within the first minute
     int shotDown = 0;
     bool crashed = false;
+    float firstSeen = -1;  // the zeppelin first on the screen
+    int bursts = 0;
+    float closest = 1e9f;  // the nearest the aircraft came to it
 };
 
 enum class Leg { Briefing, TakeOff, Search, Attack, Extend, Return, Approach, Taxi };
@@ -197,7 +204,7 @@ private:
         if (off < 0.02f) {
             right = 40.0f * (0.0f - s.bank);
             pull = 90.0f * std::atan2(dy, dz);
-        } else if (dy < 0.0f && off < 0.5f) {
+        } else if (dy < 0.0f && off < 0.5f && std::fabs(std::atan2(dx, -dy)) < 0.35f) {
             float beta = std::atan2(dx, -dy);
             right = -120.0f * beta * gentle;
             pull = std::fabs(beta) < 0.6f ? -90.0f * std::atan2(-dy, dz) : 0.0f;
@@ -226,11 +233,17 @@ private:
             pendingRelease_ = -1;
         }
         Release(vk::Space);
+        WatchTracers(s);
         const Leg before = leg_;
         // The ground rising toward the aircraft comes first: wings level and climb.
         bool aloft = leg_ == Leg::Search || leg_ == Leg::Attack || leg_ == Leg::Extend || leg_ == Leg::Return;
         if (aloft && s.height < 250.0f && !s.onGround) {
             Attitude(s, ClimbPitch, 0.0f);
+            return;
+        }
+        // The mountains at the world's edge ahead: turn back toward the middle of the map.
+        if (aloft && s.edgeAhead) {
+            Head(s, 1.2f * scanSide_, ScanPitch);
             return;
         }
         switch (leg_) {
@@ -257,17 +270,18 @@ private:
                     leg_ = Leg::Attack;
                 } else if (s.zeppelinEngine.heard && s.zeppelinEngine.side != 0) {
                     // Turn toward the engine's drone, climbing.
-                    Head(s, 0.4f * s.zeppelinEngine.side, ClimbPitch);
+                    Head(s, 0.3f * s.zeppelinEngine.side, ScanPitch);
                 } else if (s.zeppelinEngine.heard && s.zeppelinEngine.behind) {
-                    Head(s, 0.4f * scanSide_, ClimbPitch);
-                } else if (t - lastZeppelinSeen_ < 20.0f && lastZeppelinSeen_ > 0) {
-                    // Where it went out of sight: circle that way, climbing while it was above.
-                    Head(s, zeppelinBearing_ > 0 ? 0.3f : -0.3f, zeppelinAbove_ ? ClimbPitch : 0.0f);
-                } else if (t - legStart_ < 25.0f) {
+                    Head(s, 0.3f * scanSide_, ScanPitch);
+                } else if (t - lastZeppelinSeen_ < 30.0f && lastZeppelinSeen_ > 0) {
+                    // Where it went out of sight: circle that way.
+                    Head(s, zeppelinBearing_ > 0 ? 0.3f : -0.3f, ScanPitch);
+                } else if (s.height < 800.0f) {
                     Attitude(s, ClimbPitch, 0.0f);  // climb straight out, looking ahead
                 } else {
-                    // Then a wide circle sweeps the sky; not above the height zeppelins fly.
-                    Head(s, 0.3f * scanSide_, s.height > 7000.0f ? 0.0f : ClimbPitch);
+                    // Then wide climbing circles sweep the sky; not above the height
+                    // zeppelins fly.
+                    Head(s, 0.3f * scanSide_, s.height > 8000.0f ? 0.0f : ScanPitch);
                 }
                 break;
             case Leg::Attack:
@@ -318,21 +332,18 @@ private:
             Head(s, zeppelinBearing_, 0.1f);
             return;
         }
-        WatchTracers(s);
         // Its distance, judged from its size (a person knows a zeppelin is some 120 long).
         float range = 2.0f * std::sqrt(ZeppelinModel.radiusSquared) * FocalPixels() / s.zeppelin.size;
         Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
         float bearing = BearingOf(s, toward);
         float elevation = s.zeppelinElevation;
         if (range > 1500.0f) {
-            // Close in on it, climbing no steeper than the aircraft can; too steep a climb
-            // to it from close below: circle away and climb.
-            if (elevation > 0.45f && range < 4000.0f) {
-                Head(s, 1.0f * scanSide_, ClimbPitch);
-            } else if (elevation > ClimbPitch) {
-                Head(s, bearing, ClimbPitch);
+            // Close in on it, climbing no steeper than the aircraft can; too steep above:
+            // circle and climb, glancing at it as it comes round.
+            if (elevation > 0.6f) {
+                Head(s, 0.3f * scanSide_, ScanPitch);
             } else {
-                Steer(s, toward);
+                Steer(s, DirectionAt(s, bearing, std::fmin(elevation, ScanPitch)));
             }
             return;
         }
@@ -478,11 +489,15 @@ private:
         (void)s;
         const Aircraft& a = PlayerPlane;
         float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
+        if (!InsideWorld(a.position)) clearance = 1.0e9f;  // beyond the terrain's edge: no ground
         if (out_.airborne < 0 && clearance > 5.0f) out_.airborne = t;
         if (out_.above300 < 0 && clearance > 300.0f && out_.airborne >= 0) out_.above300 = t;
         // The take-off holds when the wheels stay off the ground for its first minute.
         if (out_.above300 >= 0 && t <= 60.0f && clearance < 1.5f) out_.touchedAgain = true;
         if (out_.kill < 0 && ZeppelinModel.visible == 2) out_.kill = t;
+        if (out_.firstSeen < 0 && s.zeppelin.seen) out_.firstSeen = t;
+        out_.bursts = bursts_;
+        out_.closest = std::fmin(out_.closest, Length(MatrixTranslation(ZeppelinModel.matrix) - a.position));
     }
 };
 
@@ -571,9 +586,10 @@ int main(int argc, char** argv) {
             std::printf("seed %u: the flight did not finish\n", seed);
             o = Outcome{};
         }
-        std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  kill %6.1f  home %6.1f  shot down %d%s\n", seed,
-                    o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.kill, o.home, o.shotDown,
-                    o.crashed ? "  crashed" : "");
+        std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f  bursts %2d  closest %5.0f  kill %6.1f  "
+                    "home %6.1f  shot down %d%s\n",
+                    seed, o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.firstSeen, o.bursts,
+                    o.closest, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "");
         outcomes.push_back(o);
     }
 

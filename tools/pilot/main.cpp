@@ -133,6 +133,8 @@ private:
     float lastTracerMiss_ = 1e9f;
     float lastZeppelinSeen_ = -100;
     float zeppelinBearing_ = 0;    // where it was last seen, from the nose
+    float zeppelinHeading_ = 0;    // and as a compass heading
+    float extendUntil_ = 0;        // the end of a climb away from it
     bool zeppelinAbove_ = true;
     Vec3 baseMemory_{};            // where the base was judged to be when last seen
     bool baseKnown_ = false;
@@ -186,6 +188,10 @@ private:
     // One pixel of pull turns the nose 0.1/240 rad a frame; of roll, 0.1/320 rad. The
     // gains keep the loop slow beside the reaction time.
     void Attitude(const Sight& s, float pitch, float bank) {
+        if (!s.horizonSeen) {
+            Regain(s);
+            return;
+        }
         bank = Clamp(bank, -1.0f, 1.0f);
         float bankError = bank - s.bank;
         if (bankError > Pi) bankError -= 2 * Pi;
@@ -197,6 +203,10 @@ private:
     // straight above the nose on the screen (or, a little below, straight under it), then
     // pull (push) it to the middle.
     void Steer(const Sight& s, Vec3 d) {
+        if (!s.horizonSeen) {
+            Regain(s);
+            return;
+        }
         float dx = d.x, dy = d.y, dz = -d.z;
         float off = std::atan2(std::sqrt(dx * dx + dy * dy), dz);
         float gentle = std::fmin(1.0f, off / 0.25f);
@@ -204,7 +214,7 @@ private:
         if (off < 0.02f) {
             right = 40.0f * (0.0f - s.bank);
             pull = 90.0f * std::atan2(dy, dz);
-        } else if (dy < 0.0f && off < 0.5f && std::fabs(std::atan2(dx, -dy)) < 0.35f) {
+        } else if (dy < 0.0f && off < 0.5f) {
             float beta = std::atan2(dx, -dy);
             right = -120.0f * beta * gentle;
             pull = std::fabs(beta) < 0.6f ? -90.0f * std::atan2(-dy, dz) : 0.0f;
@@ -222,6 +232,29 @@ private:
     void Head(const Sight& s, float bearing, float pitch) {
         Steer(s, DirectionAt(s, Clamp(bearing, -1.2f, 1.2f), pitch));
     }
+    // The aircraft's compass heading, as the scenery below shows it (turning right lowers it).
+    static float Heading() {
+        Vec3 f = MatrixColumn(PlayerPlane.placement, 2);
+        return std::atan2(f.x, f.z);
+    }
+    static float Wrap(float a) {
+        while (a > Pi) a -= 2 * Pi;
+        while (a < -Pi) a += 2 * Pi;
+        return a;
+    }
+    // Onto a compass heading in a wide turn, then straight.
+    void HeadTo(const Sight& s, float heading, float pitch) {
+        float bearing = Wrap(Heading() - heading);
+        if (std::fabs(bearing) < 0.15f) {
+            Attitude(s, pitch, 0.0f);
+        } else {
+            Head(s, bearing > 0 ? 0.3f : -0.3f, Clamp(s.pitch, 0.0f, ScanPitch));
+        }
+    }
+    // Only sky (or only ground) in the window: wings as they are, nose back toward where
+    // the horizon must be.
+    void Regain(const Sight& s) { Stick(0.0f, s.pitch > 0.0f ? -60.0f : 60.0f); }
+
     // Height by the pitch: climb or sink toward the wanted height.
     float PitchForHeight(const Sight& s, float wanted, float lo = -0.12f, float hi = 0.22f) {
         return Clamp((wanted - s.height) * 0.0008f + 0.03f, lo, hi);
@@ -273,9 +306,9 @@ private:
                     Head(s, 0.3f * s.zeppelinEngine.side, ScanPitch);
                 } else if (s.zeppelinEngine.heard && s.zeppelinEngine.behind) {
                     Head(s, 0.3f * scanSide_, ScanPitch);
-                } else if (t - lastZeppelinSeen_ < 30.0f && lastZeppelinSeen_ > 0) {
-                    // Where it went out of sight: circle that way.
-                    Head(s, zeppelinBearing_ > 0 ? 0.3f : -0.3f, ScanPitch);
+                } else if (t - lastZeppelinSeen_ < 90.0f && lastZeppelinSeen_ > 0) {
+                    // Back the way it was last seen.
+                    HeadTo(s, zeppelinHeading_, ClimbPitch);
                 } else if (s.height < 800.0f) {
                     Attitude(s, ClimbPitch, 0.0f);  // climb straight out, looking ahead
                 } else {
@@ -292,8 +325,9 @@ private:
                 if (s.zeppelinFalling) {
                     leg_ = Leg::Return;
                 } else {
+                    // Straight on, climbing, then back the way it was.
                     Attitude(s, ClimbPitch, 0.0f);
-                    if (t - legStart_ > 6.0f) leg_ = Leg::Search;
+                    if (t > extendUntil_) leg_ = Leg::Search;
                 }
                 break;
             case Leg::Return:
@@ -309,6 +343,7 @@ private:
         if (s.zeppelin.seen) {
             lastZeppelinSeen_ = t;
             zeppelinBearing_ = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
+            zeppelinHeading_ = Wrap(Heading() - zeppelinBearing_);
             zeppelinAbove_ = s.zeppelinElevation > 0.0f;
         }
         if (leg_ != before) {
@@ -337,13 +372,16 @@ private:
         Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
         float bearing = BearingOf(s, toward);
         float elevation = s.zeppelinElevation;
+        float above = range * std::sin(elevation);  // how much higher it flies
         if (range > 1500.0f) {
-            // Close in on it, climbing no steeper than the aircraft can; too steep above:
-            // circle and climb, glancing at it as it comes round.
-            if (elevation > 0.6f) {
-                Head(s, 0.3f * scanSide_, ScanPitch);
+            // Far above and near: climb straight on past it and come back level with it.
+            if (above > 400.0f && range < 5000.0f) {
+                leg_ = Leg::Extend;
+                extendUntil_ = t + Clamp(above / 90.0f, 6.0f, 50.0f);
             } else {
-                Steer(s, DirectionAt(s, bearing, std::fmin(elevation, ScanPitch)));
+                float climb = Clamp(elevation, -0.3f, ClimbPitch);
+                if (std::fabs(bearing) > 0.1f) climb = std::fmax(climb, std::fmin(s.pitch, ClimbPitch));
+                Steer(s, DirectionAt(s, bearing, climb));
             }
             return;
         }
@@ -351,13 +389,18 @@ private:
         float ex = s.zeppelin.x - (ScreenWidth / 2 + aimX_);
         float ey = s.zeppelin.y - (ScreenHeight / 2 + aimY_);
         Steer(s, PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_)));
-        if (range < 900.0f && std::fabs(ex) < 12.0f && std::fabs(ey) < 12.0f && !PlayerPlane.firing) {
+        if (log_ && static_cast<int>(t * 33.0f) % 4 == 0)
+            std::printf("      aim t %.1f range %.0f ex %.0f ey %.0f elev %.2f bank %.2f pitch %.2f aim %.0f,%.0f\n", t, range, ex,
+                        ey, elevation, s.bank, s.pitch, aimX_, aimY_);
+        // Roughly in the sights and in range: a burst (the tracers show where it went).
+        if (range < 1100.0f && std::fabs(ex) < 40.0f && std::fabs(ey) < 40.0f && !PlayerPlane.firing) {
             Press(vk::Space);
             bursts_ += 1;
         }
         // Its gun reaches 500: pull up and away in time.
         if (range < 550.0f || (elevation > 0.45f && range < 900.0f)) {
             leg_ = Leg::Extend;
+            extendUntil_ = t + 8.0f;
             scanSide_ = -scanSide_;
         }
     }

@@ -135,6 +135,7 @@ private:
     float zeppelinBearing_ = 0;    // where it was last seen, from the nose
     float zeppelinHeading_ = 0;    // and as a compass heading
     float extendUntil_ = 0;        // the end of a climb away from it
+    float zeppelinHeight_ = 1.0e9f; // its height as judged when last seen (unknown: climb)
     bool zeppelinAbove_ = true;
     Vec3 baseMemory_{};            // where the base was judged to be when last seen
     bool baseKnown_ = false;
@@ -228,9 +229,26 @@ private:
         if (s.bank < -1.3f && right < 40.0f) right = 40.0f;
         Stick(right, pull);
     }
-    // Toward a bearing (positive right) at an angle above the horizon.
+    // Toward a bearing (positive right) with the nose at an angle above the horizon. The
+    // nose turns only where it is pulled: in a bank phi a pull turns it by sin(phi) and
+    // raises it by cos(phi). So the bank is chosen for the turn and climb wanted (past the
+    // vertical to bring a high nose down in a turn), and the pull is that wish along the
+    // pull's axis.
     void Head(const Sight& s, float bearing, float pitch) {
-        Steer(s, DirectionAt(s, Clamp(bearing, -1.2f, 1.2f), pitch));
+        if (!s.horizonSeen) {
+            Regain(s);
+            return;
+        }
+        float turnRate = Clamp(0.8f * bearing, -0.35f, 0.35f);  // rad/s
+        float pitchRate = Clamp(0.8f * (pitch - s.pitch), -0.3f, 0.3f);
+        float bank = 0.0f;
+        if (std::fabs(turnRate) > 0.02f || pitchRate > 0.0f) bank = std::atan2(turnRate, pitchRate);
+        bank = Clamp(bank, -1.6f, 1.6f);
+        float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
+        // Wings near level and the nose to come down: push.
+        if (bank == 0.0f) pull = pitchRate;
+        // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
+        Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
     }
     // The aircraft's compass heading, as the scenery below shows it (turning right lowers it).
     static float Heading() {
@@ -254,6 +272,12 @@ private:
     // Only sky (or only ground) in the window: wings as they are, nose back toward where
     // the horizon must be.
     void Regain(const Sight& s) { Stick(0.0f, s.pitch > 0.0f ? -60.0f : 60.0f); }
+    // Over on its back (the sky below the horizon): roll upright the short way first.
+    bool Upright(const Sight& s) {
+        if (!s.horizonSeen || std::fabs(s.bank) < 1.8f) return true;
+        Stick(s.bank > 0.0f ? -120.0f : 120.0f, 0.0f);
+        return false;
+    }
 
     // Height by the pitch: climb or sink toward the wanted height.
     float PitchForHeight(const Sight& s, float wanted, float lo = -0.12f, float hi = 0.22f) {
@@ -268,6 +292,7 @@ private:
         Release(vk::Space);
         WatchTracers(s);
         const Leg before = leg_;
+        if (leg_ != Leg::Briefing && !Upright(s)) return;
         // The ground rising toward the aircraft comes first: wings level and climb.
         bool aloft = leg_ == Leg::Search || leg_ == Leg::Attack || leg_ == Leg::Extend || leg_ == Leg::Return;
         if (aloft && s.height < 250.0f && !s.onGround) {
@@ -308,7 +333,7 @@ private:
                     Head(s, 0.3f * scanSide_, ScanPitch);
                 } else if (t - lastZeppelinSeen_ < 90.0f && lastZeppelinSeen_ > 0) {
                     // Back the way it was last seen.
-                    HeadTo(s, zeppelinHeading_, ClimbPitch);
+                    HeadTo(s, zeppelinHeading_, PitchForHeight(s, zeppelinHeight_ + 150.0f, -0.1f, ClimbPitch));
                 } else if (s.height < 800.0f) {
                     Attitude(s, ClimbPitch, 0.0f);  // climb straight out, looking ahead
                 } else {
@@ -325,8 +350,8 @@ private:
                 if (s.zeppelinFalling) {
                     leg_ = Leg::Return;
                 } else {
-                    // Straight on, climbing, then back the way it was.
-                    Attitude(s, ClimbPitch, 0.0f);
+                    // Straight on, climbing to its height, then back the way it was.
+                    Attitude(s, PitchForHeight(s, zeppelinHeight_ + 150.0f, -0.1f, ClimbPitch), 0.0f);
                     if (t > extendUntil_) leg_ = Leg::Search;
                 }
                 break;
@@ -373,15 +398,13 @@ private:
         float bearing = BearingOf(s, toward);
         float elevation = s.zeppelinElevation;
         float above = range * std::sin(elevation);  // how much higher it flies
+        zeppelinHeight_ = s.height + above;
         if (range > 1500.0f) {
-            // Far above and near: climb straight on past it and come back level with it.
-            if (above > 400.0f && range < 5000.0f) {
-                leg_ = Leg::Extend;
-                extendUntil_ = t + Clamp(above / 90.0f, 6.0f, 50.0f);
+            // Straight at it, climbing no steeper than the aircraft can.
+            if (elevation > ClimbPitch) {
+                Steer(s, DirectionAt(s, bearing, ClimbPitch));
             } else {
-                float climb = Clamp(elevation, -0.3f, ClimbPitch);
-                if (std::fabs(bearing) > 0.1f) climb = std::fmax(climb, std::fmin(s.pitch, ClimbPitch));
-                Steer(s, DirectionAt(s, bearing, climb));
+                Steer(s, toward);
             }
             return;
         }

@@ -210,7 +210,7 @@ private:
     // Puts the nose on an eye-space direction as a person does: roll until it stands
     // straight above the nose on the screen (or, a little below, straight under it), then
     // pull (push) it to the middle.
-    void Steer(const Sight& s, Vec3 d) {
+    void Steer(const Sight& s, Vec3 d, float gain = 1.0f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
@@ -221,15 +221,15 @@ private:
         float right, pull;
         if (off < 0.02f) {
             right = 40.0f * (0.0f - s.bank);
-            pull = 90.0f * std::atan2(dy, dz);
+            pull = 90.0f * gain * std::atan2(dy, dz);
         } else if (dy < 0.0f && off < 0.5f) {
             float beta = std::atan2(dx, -dy);
             right = -120.0f * beta * gentle;
-            pull = std::fabs(beta) < 0.6f ? -90.0f * std::atan2(-dy, dz) : 0.0f;
+            pull = std::fabs(beta) < 0.6f ? -90.0f * gain * std::atan2(-dy, dz) : 0.0f;
         } else {
             float alpha = std::atan2(dx, dy);
             right = 120.0f * alpha * gentle;
-            pull = std::fabs(alpha) < 0.6f ? 90.0f * std::atan2(dy, dz) : 0.0f;
+            pull = std::fabs(alpha) < 0.6f ? 90.0f * gain * std::atan2(dy, dz) : 0.0f;
         }
         // Never further over than 80 degrees of bank.
         if (s.bank > 1.3f && right > -40.0f) right = -40.0f;
@@ -248,12 +248,20 @@ private:
         }
         float turnRate = Clamp(0.8f * bearing, -0.35f, 0.35f);  // rad/s
         float pitchRate = Clamp(0.8f * (pitch - s.pitch), -0.3f, 0.3f);
-        float bank = 0.0f;
-        if (std::fabs(turnRate) > 0.02f || pitchRate > 0.0f) bank = std::atan2(turnRate, pitchRate);
-        bank = Clamp(bank, -1.6f, 1.6f);
+        // Mostly down: push, the bank putting the push along the wish; else pull, a little
+        // pull always counted on so that small turns take small banks. Kept a moment
+        // either way, so the two do not alternate.
+        if (pushing_) {
+            pushing_ = pitchRate < -0.02f && std::fabs(turnRate) < std::fabs(pitchRate);
+        } else {
+            pushing_ = pitchRate < -0.05f && std::fabs(turnRate) < 0.8f * std::fabs(pitchRate);
+        }
+        float bank = pushing_ ? std::atan2(-turnRate, -pitchRate)
+                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.6f, 1.6f);
         float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
-        // Wings near level and the nose to come down: push.
-        if (bank == 0.0f) pull = pitchRate;
+        if (getenv("PILOT_DEBUG") && (++debugCount_ % 33) == 0)
+            std::printf("        head bearing %.2f pitch %.2f/%.2f turn %.2f prate %.2f bank %.2f/%.2f pull %.2f\n", bearing,
+                        pitch, s.pitch, turnRate, pitchRate, bank, s.bank, pull);
         // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
         Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
     }
@@ -270,12 +278,18 @@ private:
     // Onto a compass heading in a wide turn, then straight.
     void HeadTo(const Sight& s, float heading, float pitch) {
         float bearing = Wrap(Heading() - heading);
-        if (std::fabs(bearing) < 0.15f) {
-            Attitude(s, pitch, 0.0f);
+        // Rolled out once near the heading, until well off it again.
+        if (std::fabs(bearing) < (straight_ ? 0.5f : 0.2f)) {
+            straight_ = true;
+            Head(s, bearing, pitch);
         } else {
-            Head(s, bearing > 0 ? 0.3f : -0.3f, Clamp(s.pitch, 0.0f, ScanPitch));
+            straight_ = false;
+            Head(s, bearing > 0 ? 0.3f : -0.3f, std::fmin(pitch, ScanPitch));
         }
     }
+    bool straight_ = false;
+    bool pushing_ = false;
+    int debugCount_ = 0;
     // Only sky (or only ground) in the window: wings as they are, nose back toward where
     // the horizon must be.
     void Regain(const Sight& s) { Stick(0.0f, s.pitch > 0.0f ? -60.0f : 60.0f); }
@@ -329,25 +343,7 @@ private:
                 if (s.height > 300.0f) leg_ = Leg::Search;
                 break;
             case Leg::Search:
-                if (s.zeppelinFalling) {
-                    leg_ = Leg::Return;
-                } else if (s.zeppelin.seen) {
-                    leg_ = Leg::Attack;
-                } else if (s.zeppelinEngine.heard && s.zeppelinEngine.side != 0) {
-                    // Turn toward the engine's drone, climbing.
-                    Head(s, 0.3f * s.zeppelinEngine.side, ScanPitch);
-                } else if (s.zeppelinEngine.heard && s.zeppelinEngine.behind) {
-                    Head(s, 0.3f * scanSide_, ScanPitch);
-                } else if (t - lastZeppelinSeen_ < 90.0f && lastZeppelinSeen_ > 0) {
-                    // Back the way it was last seen.
-                    HeadTo(s, zeppelinHeading_, PitchForHeight(s, zeppelinHeight_ + 150.0f, -0.1f, ClimbPitch));
-                } else if (s.height < 800.0f) {
-                    Attitude(s, ClimbPitch, 0.0f);  // climb straight out, looking ahead
-                } else {
-                    // Then wide climbing circles sweep the sky; not above the height
-                    // zeppelins fly.
-                    Head(s, 0.3f * scanSide_, s.height > 8000.0f ? 0.0f : ScanPitch);
-                }
+                Search(s, t);
                 break;
             case Leg::Attack:
                 Attack(s, t);
@@ -389,6 +385,48 @@ private:
         }
     }
 
+    // Its distance, judged from its size (a person knows a zeppelin is some 120 long), and
+    // how much higher than the aircraft it flies, from its angle above the horizon.
+    float RangeOf(const Sight& s) const {
+        return 2.0f * std::sqrt(ZeppelinModel.radiusSquared) * FocalPixels() / s.zeppelin.size;
+    }
+    float AboveOf(const Sight& s) const { return RangeOf(s) * std::sin(s.zeppelinElevation); }
+
+    // Climbs in wide circles (the view sweeps the sky) until level with the zeppelin, then
+    // goes for it: a climb toward it from below only ends under its gun.
+    void Search(const Sight& s, float t) {
+        if (s.zeppelinFalling) {
+            leg_ = Leg::Return;
+            return;
+        }
+        if (s.zeppelin.seen) {
+            zeppelinHeight_ = s.height + AboveOf(s);
+            float bearing = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
+            // Level with it, ahead, wings near level: go for it.
+            if (AboveOf(s) < 300.0f + 0.05f * RangeOf(s) && std::fabs(bearing) < 0.3f && std::fabs(s.bank) < 0.6f) {
+                leg_ = Leg::Attack;
+                return;
+            }
+        }
+        bool known = lastZeppelinSeen_ > 0.0f;
+        bool below = !known || s.height < zeppelinHeight_ - 300.0f;
+        if (below) {
+            // Up in a climbing circle; not above the heights zeppelins fly.
+            if (!known && s.height > 9000.0f) {
+                Head(s, 0.3f * scanSide_, 0.0f);
+            } else {
+                Head(s, 0.3f * scanSide_, ClimbPitch);
+            }
+        } else if (!known && s.zeppelinEngine.heard) {
+            // Toward the drone: turn to the louder side until it sounds ahead.
+            float toward = s.zeppelinEngine.behind ? 0.3f * scanSide_ : 0.3f * s.zeppelinEngine.side;
+            Head(s, toward, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
+        } else {
+            // Level with it: back the way it was last seen.
+            HeadTo(s, zeppelinHeading_, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
+        }
+    }
+
     void Attack(const Sight& s, float t) {
         if (s.zeppelinFalling) {
             leg_ = Leg::Return;
@@ -399,31 +437,29 @@ private:
             Head(s, zeppelinBearing_, 0.1f);
             return;
         }
-        // Its distance, judged from its size (a person knows a zeppelin is some 120 long).
-        float range = 2.0f * std::sqrt(ZeppelinModel.radiusSquared) * FocalPixels() / s.zeppelin.size;
+        float range = RangeOf(s);
         Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
-        float bearing = BearingOf(s, toward);
         float elevation = s.zeppelinElevation;
-        float above = range * std::sin(elevation);  // how much higher it flies
+        float above = AboveOf(s);
         zeppelinHeight_ = s.height + above;
+        float bearing = BearingOf(s, toward);
+        if (above > 500.0f + 0.1f * range || std::fabs(bearing) > 0.6f) {
+            leg_ = Leg::Search;  // too far above or off to the side after all
+            return;
+        }
         if (range > 1500.0f) {
-            // Straight at it, climbing no steeper than the aircraft can.
-            if (elevation > ClimbPitch) {
-                Steer(s, DirectionAt(s, bearing, ClimbPitch));
-            } else {
-                Steer(s, toward);
-            }
+            Head(s, bearing, elevation);
             return;
         }
         // Aim: the zeppelin on the sight picture's point, by the offsets of the picture.
         float ex = s.zeppelin.x - (ScreenWidth / 2 + aimX_);
         float ey = s.zeppelin.y - (ScreenHeight / 2 + aimY_);
-        Steer(s, PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_)));
+        Steer(s, PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_)), 1.8f);
         if (log_ && static_cast<int>(t * 33.0f) % 4 == 0)
             std::printf("      aim t %.1f range %.0f ex %.0f ey %.0f elev %.2f bank %.2f pitch %.2f aim %.0f,%.0f\n", t, range, ex,
                         ey, elevation, s.bank, s.pitch, aimX_, aimY_);
         // Roughly in the sights and in range: a burst (the tracers show where it went).
-        if (range < 1100.0f && std::fabs(ex) < 40.0f && std::fabs(ey) < 40.0f && !PlayerPlane.firing) {
+        if (range < 1100.0f && std::fabs(ex) < 80.0f && std::fabs(ey) < 80.0f && !PlayerPlane.firing) {
             Press(vk::Space);
             bursts_ += 1;
         }
@@ -556,10 +592,10 @@ private:
         float trueBank = std::asin(Clamp(r.y, -1.0f, 1.0f));
         float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
         std::printf("      t %5.1f %-8s (%5.0f %5.0f %5.0f) v %4.1f clear %5.0f judged %5.0f pitch %5.2f/%5.2f bank "
-                    "%5.2f/%5.2f mouse %3d %3d thr %d zep %d %d,%d size %.1f elev %.2f heard %d\n",
+                    "%5.2f/%5.2f mouse %3d %3d thr %d zep %d %d,%d size %.1f elev %.2f heard %d zH %.0f\n",
                     t, LegName(leg_), a.position.x, a.position.y, a.position.z, a.speed, clearance, s.height, s.pitch,
                     truePitch, s.bank, trueBank, mouseX_, mouseY_, throttle_, s.zeppelin.seen, s.zeppelin.x,
-                    s.zeppelin.y, s.zeppelin.size, s.zeppelinElevation, s.zeppelinEngine.heard ? s.zeppelinEngine.side : 9);
+                    s.zeppelin.y, s.zeppelin.size, s.zeppelinElevation, s.zeppelinEngine.heard ? s.zeppelinEngine.side : 9, zeppelinHeight_);
     }
 
     void Record(const Sight& s, float t) {

@@ -156,9 +156,10 @@ Sight Look(float heightJudgement, float lastBank) {
     s.runwaySouth = Project({7800.0f, BaseHeight, 6010.0f}, 30.0f);
     s.runwayNorth = Project({7800.0f, BaseHeight, 6990.0f}, 30.0f);
     s.siren = Listen(hangar);
+    // A tracer is a bright streak some 4 units long.
     if (p.firing) {
         s.shotCount = p.shotCount;
-        for (int i = 0; i < p.shotCount && i < MaxShots; ++i) s.shots[i] = Project(p.shotPositions[i], 1.0f);
+        for (int i = 0; i < p.shotCount && i < MaxShots; ++i) s.shots[i] = Project(p.shotPositions[i], 2.0f);
     }
     return s;
 }

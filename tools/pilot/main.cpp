@@ -64,6 +64,7 @@ struct Outcome {
     float firstSeen = -1;  // the zeppelin first on the screen
     int bursts = 0;
     float closest = 1e9f;  // the nearest the aircraft came to it
+    float nearestShot = 1e9f;  // the nearest any of its shots came to its middle
 };
 
 enum class Leg { Briefing, TakeOff, Search, Attack, Extend, Return, Approach, Taxi };
@@ -241,13 +242,13 @@ private:
     // raises it by cos(phi). So the bank is chosen for the turn and climb wanted (past the
     // vertical to bring a high nose down in a turn), and the pull is that wish along the
     // pull's axis.
-    void Head(const Sight& s, float bearing, float pitch) {
+    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
         }
-        float turnRate = Clamp(0.8f * bearing, -0.35f, 0.35f);  // rad/s
-        float pitchRate = Clamp(0.8f * (pitch - s.pitch), -0.3f, 0.3f);
+        float turnRate = Clamp(gain * bearing, -0.35f, 0.35f);  // rad/s
+        float pitchRate = Clamp(gain * (pitch - s.pitch), -0.3f, 0.3f);
         // Mostly down: push, the bank putting the push along the wish; else pull, a little
         // pull always counted on so that small turns take small banks. Kept a moment
         // either way, so the two do not alternate.
@@ -259,9 +260,6 @@ private:
         float bank = pushing_ ? std::atan2(-turnRate, -pitchRate)
                               : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.6f, 1.6f);
         float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
-        if (getenv("PILOT_DEBUG") && (++debugCount_ % 33) == 0)
-            std::printf("        head bearing %.2f pitch %.2f/%.2f turn %.2f prate %.2f bank %.2f/%.2f pull %.2f\n", bearing,
-                        pitch, s.pitch, turnRate, pitchRate, bank, s.bank, pull);
         // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
         Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
     }
@@ -289,7 +287,6 @@ private:
     }
     bool straight_ = false;
     bool pushing_ = false;
-    int debugCount_ = 0;
     // Only sky (or only ground) in the window: wings as they are, nose back toward where
     // the horizon must be.
     void Regain(const Sight& s) { Stick(0.0f, s.pitch > 0.0f ? -60.0f : 60.0f); }
@@ -343,7 +340,7 @@ private:
                 if (s.height > 300.0f) leg_ = Leg::Search;
                 break;
             case Leg::Search:
-                Search(s, t);
+                Search(s);
                 break;
             case Leg::Attack:
                 Attack(s, t);
@@ -394,7 +391,7 @@ private:
 
     // Climbs in wide circles (the view sweeps the sky) until level with the zeppelin, then
     // goes for it: a climb toward it from below only ends under its gun.
-    void Search(const Sight& s, float t) {
+    void Search(const Sight& s) {
         if (s.zeppelinFalling) {
             leg_ = Leg::Return;
             return;
@@ -454,17 +451,20 @@ private:
         // Aim: the zeppelin on the sight picture's point, by the offsets of the picture.
         float ex = s.zeppelin.x - (ScreenWidth / 2 + aimX_);
         float ey = s.zeppelin.y - (ScreenHeight / 2 + aimY_);
-        Steer(s, PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_)), 1.8f);
+        Vec3 aim = PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_));
+        Head(s, BearingOf(s, aim), ElevationOf(s, aim), 2.0f);
         if (log_ && static_cast<int>(t * 33.0f) % 4 == 0)
             std::printf("      aim t %.1f range %.0f ex %.0f ey %.0f elev %.2f bank %.2f pitch %.2f aim %.0f,%.0f\n", t, range, ex,
                         ey, elevation, s.bank, s.pitch, aimX_, aimY_);
         // Roughly in the sights and in range: a burst (the tracers show where it went).
-        if (range < 1100.0f && std::fabs(ex) < 80.0f && std::fabs(ey) < 80.0f && !PlayerPlane.firing) {
+        // A burst lives some 41 steps and its shots fly some 23 a step: the first reaches
+        // some 900, the sixth some 700 (the aircraft closing meanwhile). Fire inside 750.
+        if (range < 750.0f && std::fabs(ex) < 80.0f && std::fabs(ey) < 80.0f && !PlayerPlane.firing) {
             Press(vk::Space);
             bursts_ += 1;
         }
-        // Its gun reaches 500: pull up and away in time.
-        if (range < 550.0f || (elevation > 0.45f && range < 900.0f)) {
+        // Away before ramming it (its gun reaches 500, but only below it).
+        if (range < 300.0f || (elevation > 0.2f && range < 600.0f)) {
             leg_ = Leg::Extend;
             extendUntil_ = t + 8.0f;
             scanSide_ = -scanSide_;
@@ -472,20 +472,24 @@ private:
     }
 
     // The first tracer of each burst, watched until it passes the zeppelin's distance:
-    // where it crossed relative to the zeppelin moves the sight picture the other way.
+    // where it crossed relative to the zeppelin moves the sight picture.
     void WatchTracers(const Sight& s) {
         if (s.shotCount == 0 || !s.shots[0].seen || !s.zeppelin.seen) return;
         if (trackedBurst_ == bursts_) return;
         const Aircraft& a = PlayerPlane;
         Vec3 z = MatrixTranslation(ZeppelinModel.matrix);
         // The person sees the tracer shrink to the zeppelin's size: it has reached it.
-        if (s.shots[0].size > s.zeppelin.size * 2.0f / (2.0f * std::sqrt(ZeppelinModel.radiusSquared))) return;
+        // (A tracer is drawn 2 across: it is as far as the zeppelin when it looks 2/R of the
+        // zeppelin's size, R its half length.)
+        if (s.shots[0].size > s.zeppelin.size * 2.0f / std::sqrt(ZeppelinModel.radiusSquared)) return;
         (void)a;
         (void)z;
         float mx = static_cast<float>(s.shots[0].x - s.zeppelin.x);
         float my = static_cast<float>(s.shots[0].y - s.zeppelin.y);
-        aimX_ = Clamp(aimX_ - 0.7f * mx, -60.0f, 60.0f);
-        aimY_ = Clamp(aimY_ - 0.7f * my, -60.0f, 60.0f);
+        // The shots land where the sight picture's point was plus what they missed by: the
+        // zeppelin belongs there.
+        aimX_ = Clamp(aimX_ + 0.7f * mx, -80.0f, 80.0f);
+        aimY_ = Clamp(aimY_ + 0.7f * my, -80.0f, 80.0f);
         trackedBurst_ = bursts_;
     }
 
@@ -611,6 +615,10 @@ private:
         if (out_.firstSeen < 0 && s.zeppelin.seen) out_.firstSeen = t;
         out_.bursts = bursts_;
         out_.closest = std::fmin(out_.closest, Length(MatrixTranslation(ZeppelinModel.matrix) - a.position));
+        if (a.firing)
+            for (int i = 0; i < a.shotCount && i < MaxShots; ++i)
+                out_.nearestShot =
+                    std::fmin(out_.nearestShot, Length(MatrixTranslation(ZeppelinModel.matrix) - a.shotPositions[i]));
     }
 };
 
@@ -701,10 +709,10 @@ int main(int argc, char** argv) {
             std::printf("seed %u: the flight did not finish\n", seed);
             o = Outcome{};
         }
-        std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f  bursts %2d  closest %5.0f  kill %6.1f  "
+        std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f  bursts %2d  nearest shot %5.0f  kill %6.1f  "
                     "home %6.1f  shot down %d%s\n",
                     seed, o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.firstSeen, o.bursts,
-                    o.closest, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "");
+                    o.nearestShot, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "");
         outcomes.push_back(o);
     }
 

@@ -526,16 +526,19 @@ private:
         distance = std::hypot(p.x - a.position.x, p.z - a.position.z);
     }
 
+    float nextLook_ = 0, lookHeading_ = 0;
     void Return(const Sight& s, float t) {
-        (void)t;
         SetThrottle(9);
         RememberBase(s);
         if (!baseKnown_) {
-            if (s.siren.heard && s.siren.side != 0) {
-                Head(s, 0.6f * s.siren.side, PitchForHeight(s, 900.0f));
-            } else {
-                Head(s, 0.3f * scanSide_, PitchForHeight(s, 900.0f));  // look around for it
+            // Look for it: wings level and down toward 900 (the strip shows ahead, below the
+            // horizon), a quarter turn every 20 s; toward the siren once it is heard.
+            if (t >= nextLook_) {
+                lookHeading_ = Wrap(Heading() - 0.5f * Pi * scanSide_);
+                if (s.siren.heard && s.siren.side != 0) lookHeading_ = Wrap(Heading() - 0.8f * s.siren.side);
+                nextLook_ = t + 20.0f;
             }
+            HeadTo(s, lookHeading_, PitchForHeight(s, 900.0f));
             return;
         }
         // A long final from the south: a mark 3500 short of the hangar, then down.

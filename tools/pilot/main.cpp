@@ -715,7 +715,7 @@ int main(int argc, char** argv) {
         std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f  bursts %2d  nearest shot %5.0f  kill %6.1f  "
                     "home %6.1f  shot down %d%s\n",
                     seed, o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.firstSeen, o.bursts,
-                    o.nearestShot, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "");
+                    o.nearestShot < 1e8f ? o.nearestShot : -1.0f, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "");
         outcomes.push_back(o);
     }
 

@@ -368,7 +368,7 @@ private:
         if (s.zeppelin.seen) {
             lastZeppelinSeen_ = t;
             zeppelinBearing_ = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
-            zeppelinHeading_ = Wrap(Heading() - zeppelinBearing_);
+            if (leg_ != Leg::Extend) zeppelinHeading_ = Wrap(Heading() - zeppelinBearing_);
             zeppelinAbove_ = s.zeppelinElevation > 0.0f;
         }
         if (leg_ != before) {
@@ -468,6 +468,8 @@ private:
             leg_ = Leg::Extend;
             extendUntil_ = t + 8.0f;
             scanSide_ = -scanSide_;
+            // Flown past, it is behind: come back round to it.
+            zeppelinHeading_ = Wrap(Heading() + Pi);
         }
     }
 

@@ -47,6 +47,29 @@ constexpr float Pi = 3.14159265f;
 constexpr float ClimbPitch = 0.35f;
 // In a turn the horizon must stay on the screen (its half height is 0.39 rad).
 constexpr float ScanPitch = 0.25f;
+// Inside this range (judged from the zeppelin's size) the pass is flown by the picture alone.
+float FineAimRange = 3000.0f;
+int DriftFrames = 6;
+float LeadFrames = 25.0f;
+float PullGain = 0.25f;
+float SideGain = 0.6f;
+float LevelGain = 40.0f;
+float LineUpBank = 1.6f;
+float LineUpBearing = 0.1f;
+float FinePixels = 100.0f;
+float FineBank = 0.3f;
+float AimBelow = 30.0f;
+float SteerTurns = 0;
+float MapSearch = 1;
+float RunInNear = 2000.0f;
+float RunInFar = 4000.0f;
+float TooHigh = 300.0f;
+float DescendAim = 0.0f;
+float FireRange = 750.0f;
+float FireWindow = 80.0f;
+float BreakRange = 300.0f;
+float AimFrom = 1200.0f;
+float RunSlope = 0.1f;
 
 uint32_t clockMs = 0;
 uint32_t PilotClock() { return clockMs; }
@@ -135,7 +158,7 @@ private:
     int throttle_ = 0;
     float legStart_ = 0;
     int scanSide_ = 1;
-    float aimX_ = 0, aimY_ = 0;    // the sight picture learned from tracers (pixels)
+    float aimX_ = 0, aimY_ = AimBelow;  // the sight picture learned from tracers (pixels)
     int trackedBurst_ = -1;        // the burst whose first tracer is being watched
     int bursts_ = 0;
     float lastTracerMiss_ = 1e9f;
@@ -242,7 +265,7 @@ private:
     // raises it by cos(phi). So the bank is chosen for the turn and climb wanted (past the
     // vertical to bring a high nose down in a turn), and the pull is that wish along the
     // pull's axis.
-    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f) {
+    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f, float maxBank = 1.6f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
@@ -258,7 +281,7 @@ private:
             pushing_ = pitchRate < -0.05f && std::fabs(turnRate) < 0.8f * std::fabs(pitchRate);
         }
         float bank = pushing_ ? std::atan2(-turnRate, -pitchRate)
-                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.6f, 1.6f);
+                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -maxBank, maxBank);
         float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
         // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
         Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
@@ -277,15 +300,31 @@ private:
     void HeadTo(const Sight& s, float heading, float pitch) {
         float bearing = Wrap(Heading() - heading);
         // Rolled out once near the heading, until well off it again.
+        if (SteerTurns) {
+            // Roll the point straight above the nose and pull it there.
+            Steer(s, DirectionAt(s, Clamp(bearing, -0.5f, 0.5f), std::fabs(bearing) > 0.5f ? std::fmin(pitch, ScanPitch) : pitch));
+            return;
+        }
         if (std::fabs(bearing) < (straight_ ? 0.5f : 0.2f)) {
             straight_ = true;
             Head(s, bearing, pitch);
         } else {
+            // Round the way the turn began: near the half turn the side would flicker.
+            if (!turning_ || std::fabs(bearing) < 2.6f) turnSide_ = bearing > 0 ? 1 : -1;
+            turning_ = true;
             straight_ = false;
-            Head(s, bearing > 0 ? 0.3f : -0.3f, std::fmin(pitch, ScanPitch));
+            Head(s, 0.3f * turnSide_, std::fmin(pitch, ScanPitch));
+            return;
         }
+        turning_ = false;
     }
     bool straight_ = false;
+    bool turning_ = false;
+    Vec3 zeppelinMap_{};           // the ground under the zeppelin, as judged when last seen
+    bool zeppelinMapped_ = false;
+    bool runningOut_ = false;      // away from it for room to line up
+    int turnSide_ = 1;
+    bool fine_ = false;  // the last stretch of a pass has begun
     bool pushing_ = false;
     // Only sky (or only ground) in the window: wings as they are, nose back toward where
     // the horizon must be.
@@ -370,9 +409,20 @@ private:
             zeppelinBearing_ = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
             if (leg_ != Leg::Extend) zeppelinHeading_ = Wrap(Heading() - zeppelinBearing_);
             zeppelinAbove_ = s.zeppelinElevation > 0.0f;
+            // Where it hangs over the map: the ground under it, judged from its direction
+            // and its distance (its size), as the scenery gives the heading.
+            if (s.horizonSeen && std::fabs(s.zeppelinElevation) < 0.6f) {
+                float range = RangeOf(s);
+                float heading = Heading() - zeppelinBearing_;
+                float flat = range * std::cos(s.zeppelinElevation);
+                const Vec3& p = PlayerPlane.position;
+                zeppelinMap_ = {p.x + flat * std::sin(heading), 0.0f, p.z + flat * std::cos(heading)};
+                zeppelinMapped_ = true;
+            }
         }
         if (leg_ != before) {
             legStart_ = t;
+            fine_ = false;
             if (log_) {
                 const Aircraft& a = PlayerPlane;
                 std::printf("  %6.1f s %-8s -> %-8s at (%.0f %.0f %.0f) speed %.1f judged height %.0f\n", t,
@@ -400,7 +450,9 @@ private:
             zeppelinHeight_ = s.height + AboveOf(s);
             float bearing = BearingOf(s, PixelDirection(s.zeppelin.x, s.zeppelin.y));
             // Level with it, ahead, wings near level: go for it.
-            if (AboveOf(s) < 300.0f + 0.05f * RangeOf(s) && std::fabs(bearing) < 0.3f && std::fabs(s.bank) < 0.6f) {
+            if (AboveOf(s) < 300.0f + 0.05f * RangeOf(s) && AboveOf(s) > -(TooHigh + 0.1f * RangeOf(s)) &&
+                std::fabs(bearing) < 0.3f && std::fabs(s.bank) < 0.6f &&
+                !runningOut_) {
                 leg_ = Leg::Attack;
                 return;
             }
@@ -418,6 +470,19 @@ private:
             // Toward the drone: turn to the louder side until it sounds ahead.
             float toward = s.zeppelinEngine.behind ? 0.3f * scanSide_ : 0.3f * s.zeppelinEngine.side;
             Head(s, toward, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
+        } else if (zeppelinMapped_ && MapSearch) {
+            // Level with it: toward the place over the map where it hangs, from far enough
+            // out for a long straight run in; when too near, straight on until far enough.
+            float bearing, distance;
+            Toward(zeppelinMap_, bearing, distance);
+            if (distance < RunInNear) runningOut_ = true;
+            if (distance > RunInFar) runningOut_ = false;
+            float pitch = PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch);
+            if (runningOut_) {
+                Attitude(s, pitch, 0.0f);
+            } else {
+                HeadTo(s, Wrap(Heading() - bearing), pitch);
+            }
         } else {
             // Level with it: back the way it was last seen.
             HeadTo(s, zeppelinHeading_, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
@@ -440,37 +505,69 @@ private:
         float above = AboveOf(s);
         zeppelinHeight_ = s.height + above;
         float bearing = BearingOf(s, toward);
-        if (above > 500.0f + 0.1f * range || std::fabs(bearing) > 0.6f) {
+        if (above > 500.0f + 0.1f * range || std::fabs(bearing) > 0.6f ||
+            (!fine_ && above < -(TooHigh + 0.1f * range))) {
+            if (log_) std::printf("      abort: range %.0f above %.0f bearing %.2f fine %d\n", range, above, bearing, fine_);
             leg_ = Leg::Search;  // too far above or off to the side after all
-            return;
-        }
-        if (range > 1500.0f) {
-            Head(s, bearing, elevation);
             return;
         }
         // Aim: the zeppelin on the sight picture's point, by the offsets of the picture.
         float ex = s.zeppelin.x - (ScreenWidth / 2 + aimX_);
         float ey = s.zeppelin.y - (ScreenHeight / 2 + aimY_);
-        Vec3 aim = PixelDirection(static_cast<int>(s.zeppelin.x - aimX_), static_cast<int>(s.zeppelin.y - aimY_));
-        Head(s, BearingOf(s, aim), ElevationOf(s, aim), 2.0f);
+        if (!fine_ && (range > FineAimRange || std::hypot(ex, ey) > FinePixels || std::fabs(s.bank) > FineBank)) {
+            // Turning in: roll the zeppelin straight above (or below) the sight, pull (push)
+            // it there.
+            // The path runs some 0.1 below the nose; from below, aim the path above it.
+            Steer(s, DirectionAt(s, bearing, elevation + 0.1f + Clamp(-above / range, -DescendAim, 0.15f)));
+            return;
+        }
+        fine_ = true;
+        if (range > AimFrom) {
+            // The long straight run: the path (some 0.1 below the nose) toward a point as far
+            // above or below the zeppelin as it is above or below the aircraft, so the
+            // heights meet on the way in.
+            float below = FocalPixels() * (0.1f + Clamp(above / range, -RunSlope, RunSlope));
+            ey = s.zeppelin.y - (ScreenHeight / 2 + below);
+        }
+        FineAim(s, ex, ey);
         if (log_ && static_cast<int>(t * 33.0f) % 4 == 0)
             std::printf("      aim t %.1f range %.0f ex %.0f ey %.0f elev %.2f bank %.2f pitch %.2f aim %.0f,%.0f\n", t, range, ex,
                         ey, elevation, s.bank, s.pitch, aimX_, aimY_);
         // Roughly in the sights and in range: a burst (the tracers show where it went).
         // A burst lives some 41 steps and its shots fly some 23 a step: the first reaches
         // some 900, the sixth some 700 (the aircraft closing meanwhile). Fire inside 750.
-        if (range < 750.0f && std::fabs(ex) < 80.0f && std::fabs(ey) < 80.0f && !PlayerPlane.firing) {
+        if (range < FireRange && std::fabs(ex) < FireWindow && std::fabs(ey) < FireWindow && !PlayerPlane.firing) {
             Press(vk::Space);
             bursts_ += 1;
         }
         // Away before ramming it (its gun reaches 500, but only below it).
-        if (range < 300.0f || (elevation > 0.2f && range < 600.0f)) {
+        if (range < BreakRange || (elevation > 0.2f && range < 600.0f)) {
             leg_ = Leg::Extend;
             extendUntil_ = t + 8.0f;
             scanSide_ = -scanSide_;
             // Flown past, it is behind: come back round to it.
             zeppelinHeading_ = Wrap(Heading() + Pi);
         }
+    }
+
+    // The last stretch: wings near level, the zeppelin held on the sight picture's point
+    // by small moves of the stick, as the picture shows it. Pulling moves the nose up the
+    // screen; the stick to the side yaws the nose (and rolls, which is taken out again
+    // slowly). The zeppelin's drift over the last frames gives the lead.
+    void FineAim(const Sight& s, float ex, float ey) {
+        float dx = 0, dy = 0;
+        const size_t back = ReactionFrames + DriftFrames;
+        if (seen_.size() > back) {
+            const Sight& before = seen_[seen_.size() - 1 - back];
+            if (before.zeppelin.seen) {
+                dx = static_cast<float>(s.zeppelin.x - before.zeppelin.x) / DriftFrames;
+                dy = static_cast<float>(s.zeppelin.y - before.zeppelin.y) / DriftFrames;
+            }
+        }
+        float px = ex + LeadFrames * dx, py = ey + LeadFrames * dy;
+        float pull = -PullGain * py;
+        float right = SideGain * px - LevelGain * s.bank;
+        Stick(Clamp(right, -60.0f, 60.0f), Clamp(pull, -60.0f, 60.0f));
     }
 
     // The first tracer of each burst, watched until it passes the zeppelin's distance:

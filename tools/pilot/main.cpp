@@ -47,29 +47,37 @@ constexpr float Pi = 3.14159265f;
 constexpr float ClimbPitch = 0.35f;
 // In a turn the horizon must stay on the screen (its half height is 0.39 rad).
 constexpr float ScanPitch = 0.25f;
-// Inside this range (judged from the zeppelin's size) the pass is flown by the picture alone.
-float FineAimRange = 3000.0f;
-int DriftFrames = 6;
-float LeadFrames = 25.0f;
-float PullGain = 0.25f;
-float SideGain = 0.6f;
-float LevelGain = 40.0f;
-float LineUpBank = 1.6f;
-float LineUpBearing = 0.1f;
-float FinePixels = 100.0f;
-float FineBank = 0.3f;
-float AimBelow = 30.0f;
-float SteerTurns = 0;
-float MapSearch = 1;
-float RunInNear = 2000.0f;
-float RunInFar = 4000.0f;
-float TooHigh = 300.0f;
-float DescendAim = 0.0f;
-float FireRange = 750.0f;
-float FireWindow = 80.0f;
-float BreakRange = 300.0f;
-float AimFrom = 1200.0f;
-float RunSlope = 0.1f;
+// The pass. Once the zeppelin is within this range (judged from its size), ahead, the
+// wings near level (FineBank) and it near the sight picture's point (FinePixels), the
+// pass is flown by the picture alone.
+constexpr float FineAimRange = 8000.0f;
+constexpr float FinePixels = 100.0f;
+constexpr float FineBank = 0.3f;
+// The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
+// PullGain pixels per pixel of height error, SideGain per pixel to the side, and takes the
+// bank out at LevelGain pixels per radian.
+constexpr int DriftFrames = 6;
+constexpr float LeadFrames = 25.0f;
+constexpr float PullGain = 0.25f;
+constexpr float SideGain = 0.6f;
+constexpr float LevelGain = 40.0f;
+// The sight picture a person starts with: shots fly with the aircraft's velocity plus
+// their own, so between the nose and the path, which runs some 0.1 rad (58 px) below it.
+constexpr float AimBelow = 30.0f;
+// After a pass, straight on until this far from the zeppelin's place, then back round.
+constexpr float RunInNear = 2000.0f;
+constexpr float RunInFar = 4000.0f;
+// Higher than the zeppelin by more than this (plus a tenth of the range): not a pass.
+constexpr float TooHigh = 300.0f;
+// A burst inside this range with the zeppelin within FireWindow pixels of the sight
+// picture's point; away inside BreakRange.
+constexpr float FireRange = 750.0f;
+constexpr float FireWindow = 80.0f;
+constexpr float BreakRange = 300.0f;
+// Beyond this range the run-in aims the path at the zeppelin's height (slope at most
+// RunSlope), nearer the sight picture takes over.
+constexpr float AimFrom = 800.0f;
+constexpr float RunSlope = 0.1f;
 
 uint32_t clockMs = 0;
 uint32_t PilotClock() { return clockMs; }
@@ -265,7 +273,7 @@ private:
     // raises it by cos(phi). So the bank is chosen for the turn and climb wanted (past the
     // vertical to bring a high nose down in a turn), and the pull is that wish along the
     // pull's axis.
-    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f, float maxBank = 1.6f) {
+    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
@@ -281,7 +289,7 @@ private:
             pushing_ = pitchRate < -0.05f && std::fabs(turnRate) < 0.8f * std::fabs(pitchRate);
         }
         float bank = pushing_ ? std::atan2(-turnRate, -pitchRate)
-                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -maxBank, maxBank);
+                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.6f, 1.6f);
         float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
         // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
         Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
@@ -300,11 +308,6 @@ private:
     void HeadTo(const Sight& s, float heading, float pitch) {
         float bearing = Wrap(Heading() - heading);
         // Rolled out once near the heading, until well off it again.
-        if (SteerTurns) {
-            // Roll the point straight above the nose and pull it there.
-            Steer(s, DirectionAt(s, Clamp(bearing, -0.5f, 0.5f), std::fabs(bearing) > 0.5f ? std::fmin(pitch, ScanPitch) : pitch));
-            return;
-        }
         if (std::fabs(bearing) < (straight_ ? 0.5f : 0.2f)) {
             straight_ = true;
             Head(s, bearing, pitch);
@@ -470,7 +473,7 @@ private:
             // Toward the drone: turn to the louder side until it sounds ahead.
             float toward = s.zeppelinEngine.behind ? 0.3f * scanSide_ : 0.3f * s.zeppelinEngine.side;
             Head(s, toward, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
-        } else if (zeppelinMapped_ && MapSearch) {
+        } else if (zeppelinMapped_) {
             // Level with it: toward the place over the map where it hangs, from far enough
             // out for a long straight run in; when too near, straight on until far enough.
             float bearing, distance;
@@ -518,7 +521,7 @@ private:
             // Turning in: roll the zeppelin straight above (or below) the sight, pull (push)
             // it there.
             // The path runs some 0.1 below the nose; from below, aim the path above it.
-            Steer(s, DirectionAt(s, bearing, elevation + 0.1f + Clamp(-above / range, -DescendAim, 0.15f)));
+            Steer(s, DirectionAt(s, bearing, elevation + 0.1f + Clamp(-above / range, 0.0f, 0.15f)));
             return;
         }
         fine_ = true;

@@ -498,7 +498,10 @@ private:
             return;
         }
         if (!s.zeppelin.seen) {
-            if (t - lastZeppelinSeen_ > 1.0f) leg_ = Leg::Search;
+            if (t - lastZeppelinSeen_ > 1.0f) {
+                leg_ = Leg::Search;
+                if (log_) std::printf("      pass ends: lost from sight\n");
+            }
             Head(s, zeppelinBearing_, 0.1f);
             return;
         }
@@ -510,6 +513,7 @@ private:
         float bearing = BearingOf(s, toward);
         if (above > 500.0f + 0.1f * range || std::fabs(bearing) > 0.6f ||
             (!fine_ && above < -(TooHigh + 0.1f * range))) {
+            if (log_) std::printf("      pass ends: range %.0f above %.0f bearing %.2f\n", range, above, bearing);
             if (log_) std::printf("      abort: range %.0f above %.0f bearing %.2f fine %d\n", range, above, bearing, fine_);
             leg_ = Leg::Search;  // too far above or off to the side after all
             return;

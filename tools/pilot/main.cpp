@@ -736,7 +736,9 @@ Outcome FlySeed(uint32_t seed, bool log, bool practiceReturn) {
     // A fresh game: settings at their defaults, the world loaded, the seed drawn.
     clockMs = 1000000;
     SetClockSource(PilotClock);
-    SeedRand(seed);
+    // The game seeds with the milliseconds since boot: each seed number stands for one such
+    // moment, spread out, so that small seed numbers are as different missions as any.
+    SeedRand(20000u + seed * 7919u);
     App.running = true;
     Person person(seed, log, practiceReturn);
     return person.Fly();

@@ -46,14 +46,22 @@ constexpr int MissionFrames = static_cast<int>(600.0f / FrameSeconds);  // ten m
 constexpr float Pi = 3.14159265f;
 // The nose's angle above the horizon for the best climb, once clear of the ground.
 constexpr float ClimbPitch = 0.35f;
+// The nose's angle above the horizon in level flight at full throttle, and the aircraft's
+// usual speed (some 430 a second, the scenery's flow shows it).
+constexpr float LevelPitch = 0.1f;
+constexpr float CruiseSpeed = 430.0f;
 // In a turn the horizon must stay on the screen (its half height is 0.39 rad).
 constexpr float ScanPitch = 0.25f;
 // The pass. Once the zeppelin is within this range (judged from its size), ahead, the
 // wings near level (FineBank) and it near the sight picture's point (FinePixels), the
 // pass is flown by the picture alone.
 constexpr float FineAimRange = 8000.0f;
-constexpr float FinePixels = 100.0f;
-constexpr float FineBank = 0.3f;
+constexpr float FinePixels = 150.0f;
+constexpr float FineBank = 0.6f;
+// Turning in toward it, never banked further than this: in a steep bank the pull swings
+// the zeppelin off the screen.
+constexpr float TurnInSlope = 0.2f;
+constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
 // PullGain pixels per pixel of height error, SideGain per pixel to the side, and takes the
 // bank out at LevelGain pixels per radian.
@@ -176,6 +184,10 @@ private:
     float zeppelinHeading_ = 0;    // and as a compass heading
     float extendUntil_ = 0;        // the end of a climb away from it
     float zeppelinHeight_ = 1.0e9f; // its height as judged when last seen (unknown: climb)
+    // How much higher than the aircraft it flies: read off its angle above the horizon and
+    // its size while seen; out of sight, kept up to date by the climb or sink the nose's
+    // angle gives at the aircraft's usual speed.
+    float heightToZeppelin_ = 0;
     bool zeppelinAbove_ = true;
     Vec3 baseMemory_{};            // where the base was judged to be when last seen
     bool baseKnown_ = false;
@@ -243,7 +255,7 @@ private:
     // Puts the nose on an eye-space direction as a person does: roll until it stands
     // straight above the nose on the screen (or, a little below, straight under it), then
     // pull (push) it to the middle.
-    void Steer(const Sight& s, Vec3 d, float gain = 1.0f) {
+    void Steer(const Sight& s, Vec3 d, float gain = 1.0f, float maxBank = 1.3f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
@@ -264,9 +276,10 @@ private:
             right = 120.0f * alpha * gentle;
             pull = std::fabs(alpha) < 0.6f ? 90.0f * gain * std::atan2(dy, dz) : 0.0f;
         }
-        // Never further over than 80 degrees of bank.
-        if (s.bank > 1.3f && right > -40.0f) right = -40.0f;
-        if (s.bank < -1.3f && right < 40.0f) right = 40.0f;
+        // Near the point, the wings back toward level; never further over than maxBank.
+        if (off < 0.12f) right = -LevelGain * s.bank + 40.0f * dx / std::fmax(0.02f, off);
+        if (s.bank > maxBank && right > -40.0f) right = -40.0f;
+        if (s.bank < -maxBank && right < 40.0f) right = 40.0f;
         Stick(right, pull);
     }
     // Toward a bearing (positive right) with the nose at an angle above the horizon. The
@@ -274,7 +287,7 @@ private:
     // raises it by cos(phi). So the bank is chosen for the turn and climb wanted (past the
     // vertical to bring a high nose down in a turn), and the pull is that wish along the
     // pull's axis.
-    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f) {
+    void Head(const Sight& s, float bearing, float pitch, float gain = 0.8f, float maxBank = 1.6f) {
         if (!s.horizonSeen) {
             Regain(s);
             return;
@@ -290,7 +303,8 @@ private:
             pushing_ = pitchRate < -0.05f && std::fabs(turnRate) < 0.8f * std::fabs(pitchRate);
         }
         float bank = pushing_ ? std::atan2(-turnRate, -pitchRate)
-                              : Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.6f, 1.6f);
+                              : std::atan2(turnRate, pitchRate + 0.1f);
+        bank = Clamp(bank, -maxBank, maxBank);
         float pull = turnRate * std::sin(s.bank) + pitchRate * std::cos(s.bank);
         // One pixel of pull is 0.0139 rad/s of pitch at 33 frames a second.
         Stick(80.0f * Wrap(bank - s.bank), pull / 0.0139f);
@@ -340,6 +354,19 @@ private:
         return false;
     }
 
+    // Level with the zeppelin by the picture: the path (some 0.1 below the nose) climbs or
+    // sinks toward its height, closing the difference in some ten seconds.
+    float PitchForZeppelin(float offset = 0.0f) const {
+        return Clamp(LevelPitch + (heightToZeppelin_ + offset) / (10.0f * CruiseSpeed), -0.12f, ClimbPitch);
+    }
+    void TrackZeppelinHeight(const Sight& s) {
+        if (s.zeppelin.seen && s.horizonSeen && std::fabs(s.zeppelinElevation) < 0.6f) {
+            heightToZeppelin_ = AboveOf(s);
+        } else if (s.horizonSeen) {
+            heightToZeppelin_ -= CruiseSpeed * (s.pitch - LevelPitch) * FrameSeconds;
+        }
+    }
+
     // Height by the pitch: climb or sink toward the wanted height.
     float PitchForHeight(const Sight& s, float wanted, float lo = -0.12f, float hi = 0.22f) {
         return Clamp((wanted - s.height) * 0.0008f + 0.03f, lo, hi);
@@ -352,6 +379,7 @@ private:
         }
         Release(vk::Space);
         WatchTracers(s);
+        TrackZeppelinHeight(s);
         const Leg before = leg_;
         if (leg_ != Leg::Briefing && !Upright(s)) return;
         // The ground rising toward the aircraft comes first: wings level and climb.
@@ -394,7 +422,7 @@ private:
                     leg_ = Leg::Return;
                 } else {
                     // Straight on, climbing to its height, then back the way it was.
-                    Attitude(s, PitchForHeight(s, zeppelinHeight_ + 150.0f, -0.1f, ClimbPitch), 0.0f);
+                    Attitude(s, PitchForZeppelin(), 0.0f);
                     if (t > extendUntil_) leg_ = Leg::Search;
                 }
                 break;
@@ -462,7 +490,7 @@ private:
             }
         }
         bool known = lastZeppelinSeen_ > 0.0f;
-        bool below = !known || s.height < zeppelinHeight_ - 300.0f;
+        bool below = !known || heightToZeppelin_ > 300.0f;
         if (below) {
             // Up in a climbing circle; not above the heights zeppelins fly.
             if (!known && s.height > 9000.0f) {
@@ -473,7 +501,7 @@ private:
         } else if (!known && s.zeppelinEngine.heard) {
             // Toward the drone: turn to the louder side until it sounds ahead.
             float toward = s.zeppelinEngine.behind ? 0.3f * scanSide_ : 0.3f * s.zeppelinEngine.side;
-            Head(s, toward, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
+            Head(s, toward, PitchForZeppelin());
         } else if (zeppelinMapped_) {
             // Level with it: toward the place over the map where it hangs, from far enough
             // out for a long straight run in; when too near, straight on until far enough.
@@ -481,7 +509,7 @@ private:
             Toward(zeppelinMap_, bearing, distance);
             if (distance < RunInNear) runningOut_ = true;
             if (distance > RunInFar) runningOut_ = false;
-            float pitch = PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch);
+            float pitch = PitchForZeppelin();
             if (runningOut_) {
                 Attitude(s, pitch, 0.0f);
             } else {
@@ -489,7 +517,7 @@ private:
             }
         } else {
             // Level with it: back the way it was last seen.
-            HeadTo(s, zeppelinHeading_, PitchForHeight(s, zeppelinHeight_, -0.1f, ClimbPitch));
+            HeadTo(s, zeppelinHeading_, PitchForZeppelin());
         }
     }
 
@@ -513,7 +541,7 @@ private:
         zeppelinHeight_ = s.height + above;
         float bearing = BearingOf(s, toward);
         if (above > 500.0f + 0.1f * range || std::fabs(bearing) > 0.6f ||
-            (!fine_ && above < -(TooHigh + 0.1f * range))) {
+            (!fine_ && above < -(TooHigh + TurnInSlope * range))) {
             if (log_) std::printf("      pass ends: range %.0f above %.0f bearing %.2f\n", range, above, bearing);
             if (log_) std::printf("      abort: range %.0f above %.0f bearing %.2f fine %d\n", range, above, bearing, fine_);
             leg_ = Leg::Search;  // too far above or off to the side after all
@@ -526,7 +554,12 @@ private:
             // Turning in: roll the zeppelin straight above (or below) the sight, pull (push)
             // it there.
             // The path runs some 0.1 below the nose; from below, aim the path above it.
-            Steer(s, DirectionAt(s, bearing, elevation + 0.1f + Clamp(-above / range, 0.0f, 0.15f)));
+            // The path runs some 0.1 below the nose as the aircraft sees it (down the
+            // screen, whatever the bank): put the zeppelin there, a little higher when it is
+            // below. Near it, the wings come level so the fine aim can take over.
+            float below = FocalPixels() * (0.1f + Clamp(above / range, -TurnInSlope, TurnInSlope));
+            Steer(s, PixelDirection(s.zeppelin.x, static_cast<int>(std::lround(s.zeppelin.y - below))), 1.0f,
+                  TurnInBank);
             return;
         }
         fine_ = true;

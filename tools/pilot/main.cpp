@@ -60,6 +60,8 @@ constexpr float FinePixels = 150.0f;
 constexpr float FineBank = 0.6f;
 // Turning in toward it, never banked further than this: in a steep bank the pull swings
 // the zeppelin off the screen.
+// Out of sight this long during a pass, the pass is over.
+constexpr float LostFor = 2.0f;
 constexpr float TurnInSlope = 0.2f;
 constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
@@ -527,11 +529,12 @@ private:
             return;
         }
         if (!s.zeppelin.seen) {
-            if (t - lastZeppelinSeen_ > 1.0f) {
+            if (t - lastZeppelinSeen_ > LostFor) {
                 leg_ = Leg::Search;
                 if (log_) std::printf("      pass ends: lost from sight\n");
             }
-            Head(s, zeppelinBearing_, 0.1f);
+            // Gone off the side: wings back toward level and the nose toward where it went.
+            Head(s, zeppelinBearing_, PitchForZeppelin(), 0.8f, TurnInBank);
             return;
         }
         float range = RangeOf(s);

@@ -62,6 +62,10 @@ constexpr float FineBank = 0.6f;
 // the zeppelin off the screen.
 // Out of sight this long during a pass, the pass is over.
 constexpr float LostFor = 2.0f;
+// Higher than the zeppelin by more than HighAbove while looking for it: throttle back.
+constexpr float HighAbove = 200.0f;
+constexpr int HighThrottle = 4;
+// The turn-in aims the path to meet the zeppelin's height on the way, at most this slope.
 constexpr float TurnInSlope = 0.2f;
 constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
@@ -492,6 +496,8 @@ private:
             }
         }
         bool known = lastZeppelinSeen_ > 0.0f;
+        // Well above it: throttle back, so the turns come round without climbing further.
+        SetThrottle(known && heightToZeppelin_ < -HighAbove ? HighThrottle : 9);
         bool below = !known || heightToZeppelin_ > 300.0f;
         if (below) {
             // Up in a climbing circle; not above the heights zeppelins fly.
@@ -537,6 +543,7 @@ private:
             Head(s, zeppelinBearing_, PitchForZeppelin(), 0.8f, TurnInBank);
             return;
         }
+        SetThrottle(9);
         float range = RangeOf(s);
         Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
         float elevation = s.zeppelinElevation;
@@ -742,10 +749,11 @@ private:
         float trueBank = std::asin(Clamp(r.y, -1.0f, 1.0f));
         float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
         std::printf("      t %5.1f %-8s (%5.0f %5.0f %5.0f) v %4.1f clear %5.0f judged %5.0f pitch %5.2f/%5.2f bank "
-                    "%5.2f/%5.2f mouse %3d %3d thr %d zep %d %d,%d size %.1f elev %.2f heard %d zH %.0f\n",
+                    "%5.2f/%5.2f mouse %3d %3d thr %d zep %d %d,%d size %.1f elev %.2f heard %d dH %.0f (true %.0f)\n",
                     t, LegName(leg_), a.position.x, a.position.y, a.position.z, a.speed, clearance, s.height, s.pitch,
                     truePitch, s.bank, trueBank, mouseX_, mouseY_, throttle_, s.zeppelin.seen, s.zeppelin.x,
-                    s.zeppelin.y, s.zeppelin.size, s.zeppelinElevation, s.zeppelinEngine.heard ? s.zeppelinEngine.side : 9, zeppelinHeight_);
+                    s.zeppelin.y, s.zeppelin.size, s.zeppelinElevation, s.zeppelinEngine.heard ? s.zeppelinEngine.side : 9, heightToZeppelin_,
+                    MatrixTranslation(ZeppelinModel.matrix).y - a.position.y);
     }
 
     void Record(const Sight& s, float t) {

@@ -66,6 +66,11 @@ constexpr float LostFor = 2.0f;
 constexpr float HighAbove = 200.0f;
 constexpr int HighThrottle = 4;
 // The turn-in aims the path to meet the zeppelin's height on the way, at most this slope.
+// Coming home higher than this, throttled back to DescendThrottle.
+constexpr float DescendAbove = 1500.0f;
+constexpr int DescendThrottle = 4;
+// Within this of the approach mark, low enough, the final begins.
+constexpr float FinalFrom = 700.0f;
 constexpr float TurnInSlope = 0.2f;
 constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
@@ -678,7 +683,8 @@ private:
 
     float nextLook_ = 0, lookHeading_ = 0;
     void Return(const Sight& s, float t) {
-        SetThrottle(9);
+        // High up (a zeppelin flies at 5,000-10,000): throttled back to come down.
+        SetThrottle(s.height > DescendAbove ? DescendThrottle : 9);
         RememberBase(s);
         if (!baseKnown_) {
             // Look for it: wings level and down toward 900 (the strip shows ahead, below the
@@ -700,7 +706,8 @@ private:
             return;
         }
         Head(s, bearing, PitchForHeight(s, 700.0f, -0.15f, 0.22f));
-        if (distance < 400.0f) leg_ = Leg::Approach;
+        // Over the mark (the circle down is some 700 across): on to the final.
+        if (distance < FinalFrom) leg_ = Leg::Approach;
     }
 
     void Approach(const Sight& s, float t) {

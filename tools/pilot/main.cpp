@@ -92,7 +92,7 @@ constexpr float TooHigh = 300.0f;
 // A burst inside this range with the zeppelin within FireWindow pixels of the sight
 // picture's point; away inside BreakRange.
 constexpr float FireRange = 750.0f;
-constexpr float FireWindow = 80.0f;
+constexpr float FireWindow = 50.0f;
 constexpr float BreakRange = 300.0f;
 // Beyond this range the run-in aims the path at the zeppelin's height (slope at most
 // RunSlope), nearer the sight picture takes over.

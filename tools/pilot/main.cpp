@@ -4,13 +4,15 @@
 // handling (HandleInputMessage); the pilot sees only what eye.h draws from the game's
 // camera, and acts as README.md beside this file says.
 //
-//   kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K]] [--practice-return]
+//   kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] [--min-homes H]]
+//                 [--practice-return]
 //
 // --practice-return makes the zeppelin fall by itself 40 s into each flight, to practise
 // (and measure) the way home alone; its kill times mean nothing.
 // Exits 1 when a guard rate is missed: take-off 19 in 20, the kill and the return 10 in 20
 // (scaled to the number of seeds, rounded up); with --takeoff-guard only the take-off's,
-// and with --min-kills also at least K zeppelins shot down within 6 minutes.
+// and with --min-kills / --min-homes also at least K zeppelins shot down within 6 minutes and
+// H returns into the ring within 10.
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -815,8 +817,8 @@ void PrintDistribution(const char* what, std::vector<float> v) {
 
 int Usage() {
     std::fprintf(stderr,
-                 "usage: kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K]] "
-                 "[--practice-return]\n");
+                 "usage: kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] "
+                 "[--min-homes H]] [--practice-return]\n");
     return 2;
 }
 
@@ -826,7 +828,7 @@ int main(int argc, char** argv) {
     int seeds = 20;
     uint32_t first = 1;
     bool log = false, takeoffOnly = false, practiceReturn = false;
-    int minKills = 0;
+    int minKills = 0, minHomes = 0;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seeds") == 0 && i + 1 < argc) {
             seeds = std::atoi(argv[++i]);
@@ -838,6 +840,8 @@ int main(int argc, char** argv) {
             practiceReturn = true;
         } else if (std::strcmp(argv[i], "--min-kills") == 0 && i + 1 < argc) {
             minKills = std::atoi(argv[++i]);
+        } else if (std::strcmp(argv[i], "--min-homes") == 0 && i + 1 < argc) {
+            minHomes = std::atoi(argv[++i]);
         } else if (std::strcmp(argv[i], "--takeoff-guard") == 0) {
             takeoffOnly = true;
         } else {
@@ -916,7 +920,7 @@ int main(int argc, char** argv) {
     PrintDistribution("kill", kill);
     PrintDistribution("home", home);
     bool met = takeoffs >= need(19) &&
-               (takeoffOnly ? kills >= minKills : (practiceReturn || kills >= need(10)) && homes >= need(10));
+               (takeoffOnly ? kills >= minKills && homes >= minHomes : (practiceReturn || kills >= need(10)) && homes >= need(10));
     std::printf("%s\n", met ? "guards met" : "GUARD MISSED");
     return met ? 0 : 1;
 }

@@ -28,8 +28,11 @@ float WrapTime(float t, float length, bool looping) {
 }
 
 // Blend-in: each bone's pose moves toward the first key by the share of the time left.
+// With no time left (the blend ends exactly at 0, possibly on a step of 0) the pose is the
+// first key: dividing would give 0/0 and a NaN pose until the next step with time.
 void BlendIn(SkinnedModel& skinned, const Animation& anim, float t, float dt) {
-    float f = dt / (AnimationBlendIn - (t + AnimationBlendIn));
+    float left = AnimationBlendIn - (t + AnimationBlendIn);
+    float f = left > 0.0f ? dt / left : 1.0f;
     if (f > 1.0f) f = 1.0f;
     const AnimKey& first = anim.keys[0];
     for (int32_t j = 0; j < first.frameCount; ++j) {

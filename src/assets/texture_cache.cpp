@@ -130,7 +130,9 @@ uint32_t LoadTexture(const char* fileName, AlphaMode alphaMode, float alphaParam
     ApplyAlphaRule(pixels, width * height, alphaMode, alphaParam);
     GLint internalFormat;
     if (Textures.highQuality) internalFormat = alphaMode == AlphaNone ? GL_RGB : GL_RGBA;
-    else internalFormat = alphaMode == AlphaNone ? GL_R3_G3_B2 : GL_RGBA2;
+    // Low quality keeps four bits a channel: 3-3-2 (or 2-2-2-2) texels, as software
+    // renderers really store them, turn cream pink and green fields mauve.
+    else internalFormat = alphaMode == AlphaNone ? GL_RGB4 : GL_RGBA4;
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

@@ -150,7 +150,7 @@ TEST_F(TextureCacheTest, AlphaRulesReachTheTexture) {
 }
 
 TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
-    media.Write("a.tga", SolidTga(2, 2, 5, 5, 5));
+    media.Write("a.tga", SolidTga(2, 2, 120, 180, 200));  // cream (200, 180, 120)
     struct Case {
         bool highQuality;
         AlphaMode mode;
@@ -158,8 +158,8 @@ TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
     } cases[] = {
         {true, AlphaNone, GL_RGB},
         {true, AlphaBlackMask, GL_RGBA},
-        {false, AlphaNone, GL_R3_G3_B2},
-        {false, AlphaLuminance, GL_RGBA2},
+        {false, AlphaNone, GL_RGB4},
+        {false, AlphaLuminance, GL_RGBA4},
     };
     for (const Case& c : cases) {
         ReleaseTextures();
@@ -168,6 +168,14 @@ TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
         ASSERT_NE(t, 0u);
         EXPECT_EQ(LevelParameter(t, 0, GL_TEXTURE_INTERNAL_FORMAT), c.format)
             << c.highQuality << " " << c.mode;
+        if (c.mode == AlphaNone) {
+            // Fewer bits, not other colours: 3-3-2 texels made this cream (182, 182, 85).
+            uint8_t texel[2 * 2 * 4] = {};
+            glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
+            EXPECT_NEAR(texel[0], 200, 12);
+            EXPECT_NEAR(texel[1], 180, 12);
+            EXPECT_NEAR(texel[2], 120, 12);
+        }
         GLint filter = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
         EXPECT_EQ(filter, GL_LINEAR);

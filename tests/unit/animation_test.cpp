@@ -114,6 +114,14 @@ TEST_F(SlideTest, BlendInMovesTowardTheFirstKey) {
     EXPECT_FALSE(Anim().blending);
     EXPECT_NEAR(Anim().time, 0.05f, 1e-6f);
     EXPECT_NEAR(Slide().pose[12], 4.4f, 1e-5f);
+
+    // Steps of 0.25 then 0 (the propeller at throttle 0): the blend ends on the first key;
+    // no 0/0 leaves the bone and its vertices NaN.
+    StartAnimation(skinned, 0);
+    AnimateBones(skinned, 0.25f);
+    AnimateBones(skinned, 0.0f);
+    EXPECT_FLOAT_EQ(Slide().pose[12], 4.0f);
+    EXPECT_FLOAT_EQ(Slide().world[12], 4.0f);
 }
 
 TEST_F(SlideTest, SingleKeyCopiesAndFinishesWhenNotLooping) {

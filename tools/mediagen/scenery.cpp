@@ -118,17 +118,20 @@ Image PaintRunway() {
         for (int x = 0; x < w; ++x) {
             float u = (x + 0.5f) / w, v = (y + 0.5f) / h;
             float g = TiledFractal(grain, u, v, 4);
-            Rgba grass = Shade({86, 124, 50, 255}, 0.8f + 0.4f * g);
-            // Two worn wheel tracks and a mown centre strip.
+            // A strip of chalk-dressed, close-mown turf: much paler than the fields around
+            // it, so the base shows from the air as a light bar with white edges.
+            Rgba turf = Shade({184, 176, 128, 255}, 0.88f + 0.24f * g);
+            // Two worn wheel tracks.
             float across = std::fabs(u - 0.5f);
             float track = std::min(std::fabs(across - 0.16f), std::fabs(across - 0.04f));
             float worn = std::clamp(1.0f - track / 0.06f, 0.0f, 1.0f);
-            worn *= 0.55f + 0.6f * TiledFractal(wear, u, v, 3);
-            Rgba earth = Shade({128, 100, 66, 255}, 0.85f + 0.3f * g);
-            Rgba c = Mix(grass, earth, std::clamp(worn, 0.0f, 1.0f));
-            if (across < 0.3f) c = Shade(c, 1.06f);
-            // White edge markers every half picture.
-            if (across > 0.44f && across < 0.47f && (y % 128) < 10) c = {236, 236, 228, 255};
+            worn *= 0.45f + 0.5f * TiledFractal(wear, u, v, 3);
+            Rgba earth = Shade({150, 122, 86, 255}, 0.9f + 0.2f * g);
+            Rgba c = Mix(turf, earth, std::clamp(worn, 0.0f, 1.0f));
+            // White edge lines, broken every quarter picture.
+            if (across > 0.41f && across < 0.47f && (y % 64) < 44) c = {240, 240, 232, 255};
+            // A dark border of rough grass frames it against the fields.
+            if (across >= 0.47f) c = Shade({70, 96, 40, 255}, 0.85f + 0.3f * g);
             image.At(x, y) = c;
         }
     return image;
@@ -223,12 +226,14 @@ Mesh BuildShot() {
 }
 
 // A square in the x-y plane, visible from both sides (the death view sees it from above
-// once it is tilted flat).
+// once it is tilted flat). The two faces stand a hair apart: in one plane, wherever both
+// are drawn (no face culling) the depth test passes the second only on some pixels, and the
+// puff shows straight light lines of doubled smoke along the triangles' rows.
 Mesh BuildSmoke() {
     Mesh mesh;
-    const float s = 1.5f;
-    AddQuad(mesh, {-s, -s, 0}, {s, -s, 0}, {s, s, 0}, {-s, s, 0}, {0, 0, 1}, {0, 0, 1, 1});
-    AddQuad(mesh, {s, -s, 0}, {-s, -s, 0}, {-s, s, 0}, {s, s, 0}, {0, 0, -1}, {0, 0, 1, 1});
+    const float s = 1.5f, gap = 0.02f;
+    AddQuad(mesh, {-s, -s, gap}, {s, -s, gap}, {s, s, gap}, {-s, s, gap}, {0, 0, 1}, {0, 0, 1, 1});
+    AddQuad(mesh, {s, -s, -gap}, {-s, -s, -gap}, {-s, s, -gap}, {s, s, -gap}, {0, 0, -1}, {0, 0, 1, 1});
     return mesh;
 }
 

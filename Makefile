@@ -3,7 +3,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps deps-dev build run test bench install fresh-machine-check clean
+.PHONY: deps deps-dev build game run test bench install fresh-machine-check clean
 
 deps:
 	./scripts/install-deps --tests
@@ -24,7 +24,16 @@ test:
 bench: build
 	./scripts/run-benchmarks $(BUILD)
 
-install: build
+# The game, its tools and install files, with the player's packages only (tests and
+# benchmarks are built too where their packages are there): what `make install` needs.
+game:
+	./scripts/install-deps --player
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Install as the owner of the prefix: `make install PREFIX=~/.local`, or build first with
+# `make game` and then `sudo cmake --install build --prefix /usr/local`.
+install: game
 	cmake --install $(BUILD) --prefix $(or $(PREFIX),/usr/local)
 
 # Root only: the README's commands on pristine Debian 12 roots (see the README).

@@ -56,6 +56,7 @@ bool PlatformMessageBox(const char* caption, const char* text) {
     {
         PointerRelease release;
         fl_message_title(caption);
+        fl_close = "OK";  // the box's one button, as on every other desktop's error box
         fl_message("%s", text);
     }
     // Let the server see the box go before the game draws its next frame.

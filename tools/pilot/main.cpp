@@ -68,9 +68,8 @@ constexpr float LostFor = 2.0f;
 constexpr float HighAbove = 200.0f;
 constexpr int HighThrottle = 4;
 // The turn-in aims the path to meet the zeppelin's height on the way, at most this slope.
-// Coming home higher than this, throttled back to DescendThrottle.
-constexpr float DescendAbove = 1500.0f;
-constexpr int DescendThrottle = 4;
+// Coming home: full throttle, the nose down at most this far below the horizon.
+constexpr float DescendPitch = 0.3f;
 // Within this of the approach mark, low enough, the final begins.
 constexpr float FinalFrom = 700.0f;
 constexpr float TurnInSlope = 0.2f;
@@ -685,8 +684,9 @@ private:
 
     float nextLook_ = 0, lookHeading_ = 0;
     void Return(const Sight& s, float t) {
-        // High up (a zeppelin flies at 5,000-10,000): throttled back to come down.
-        SetThrottle(s.height > DescendAbove ? DescendThrottle : 9);
+        // Full throttle home, the nose well down from the zeppelin's height (5,000-10,000):
+        // throttled back the descent took longer than the way home.
+        SetThrottle(9);
         RememberBase(s);
         if (!baseKnown_) {
             // Look for it: wings level and down toward 900 (the strip shows ahead, below the
@@ -707,7 +707,7 @@ private:
             Head(s, 0.3f * scanSide_, -0.15f);  // too high over the mark: circle down
             return;
         }
-        Head(s, bearing, PitchForHeight(s, 700.0f, -0.15f, 0.22f));
+        Head(s, bearing, PitchForHeight(s, 700.0f, -DescendPitch, 0.22f));
         // Over the mark (the circle down is some 700 across): on to the final.
         if (distance < FinalFrom) leg_ = Leg::Approach;
     }
@@ -743,10 +743,14 @@ private:
             SetThrottle(range > 200.0f ? 5 : (range > 40.0f ? 3 : 2));
             Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
         } else {
-            // Gone under the nose: keep straight a moment, else turn round to find it.
+            // Gone under the nose or off the side: straight a moment, then toward where it
+            // was seen from the air, slowly while the turn is large (the turn on the ground
+            // is a fixed rate, so the slower, the tighter).
+            float bearing, distance;
+            Toward(baseMemory_, bearing, distance);
             bool recent = t - legStart_ < 2.0f;
-            SetThrottle(2);
-            Stick(recent ? 0.0f : 80.0f, 0);
+            SetThrottle(recent ? 2 : (std::fabs(bearing) > 0.4f ? 1 : 3));
+            Stick(recent ? 0.0f : Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
         }
         if (s.hangar.seen) legStart_ = t;
     }

@@ -5,6 +5,7 @@
 // camera, and acts as README.md beside this file says.
 //
 //   kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] [--min-homes H]]
+//                 [--record FILE]   (one seed's input, for kelvane-frameshot --session)
 //                 [--practice-return]
 //
 // --practice-return makes the zeppelin fall by itself 40 s into each flight, to practise
@@ -103,6 +104,12 @@ constexpr float RunSlope = 0.1f;
 uint32_t clockMs = 0;
 uint32_t PilotClock() { return clockMs; }
 
+// --record: the session written down for a drawing replay (kelvane-frameshot --session):
+// the random seed and clock it started with, then every input event with the number of
+// 30 ms game steps run before it.
+FILE* sessionFile = nullptr;
+int stepsRun = 0;
+
 bool InsideWorld(Vec3 p) { return std::fabs(p.x) < 25000.0f && std::fabs(p.z) < 25000.0f; }
 
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
@@ -142,6 +149,7 @@ public:
             FrameDt = FrameSeconds;
             UpdateGame();
             ++frame;
+            ++stepsRun;
             if (MissionIndex != 0) {  // back in the ring: the tank is briefed
                 if (out_.home < 0 && out_.kill >= 0) out_.home = playFrame * FrameSeconds;
                 break;
@@ -207,6 +215,8 @@ private:
     // ---- the hand -------------------------------------------------------------------
     void Send(InputEventType type, int key = 0, int x = 0, int y = 0) {
         InputEvent e{type, key, x, y};
+        if (sessionFile != nullptr)
+            std::fprintf(sessionFile, "%d %d %d %d %d\n", stepsRun, static_cast<int>(type), key, x, y);
         HandleInputMessage(e);
     }
     void Press(int key) {
@@ -796,6 +806,8 @@ Outcome FlySeed(uint32_t seed, bool log, bool practiceReturn) {
     // The game seeds with the milliseconds since boot: each seed number stands for one such
     // moment, spread out, so that small seed numbers are as different missions as any.
     SeedRand(20000u + seed * 7919u);
+    if (sessionFile != nullptr)
+        std::fprintf(sessionFile, "kelvane-session 1\nrandom %u\nclock %u\n", 20000u + seed * 7919u, clockMs);
     App.running = true;
     Person person(seed, log, practiceReturn);
     return person.Fly();
@@ -822,7 +834,7 @@ void PrintDistribution(const char* what, std::vector<float> v) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] "
-                 "[--min-homes H]] [--practice-return]\n");
+                 "[--min-homes H]] [--practice-return] [--record FILE (with --seeds 1)]\n");
     return 2;
 }
 
@@ -833,6 +845,7 @@ int main(int argc, char** argv) {
     uint32_t first = 1;
     bool log = false, takeoffOnly = false, practiceReturn = false;
     int minKills = 0, minHomes = 0;
+    const char* recordPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seeds") == 0 && i + 1 < argc) {
             seeds = std::atoi(argv[++i]);
@@ -840,6 +853,8 @@ int main(int argc, char** argv) {
             first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (std::strcmp(argv[i], "--log") == 0) {
             log = true;
+        } else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
+            recordPath = argv[++i];
         } else if (std::strcmp(argv[i], "--practice-return") == 0) {
             practiceReturn = true;
         } else if (std::strcmp(argv[i], "--min-kills") == 0 && i + 1 < argc) {
@@ -852,7 +867,7 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (seeds < 1 || seeds > 1000) return Usage();
+    if (seeds < 1 || seeds > 1000 || (recordPath != nullptr && (seeds != 1 || practiceReturn))) return Usage();
 
     LoadSettings();
     App.settings.Width = ScreenWidth;
@@ -870,7 +885,12 @@ int main(int argc, char** argv) {
             close(pipeEnds[0]);
             LoadWorldModels(false);
             StartWorld();
+            if (recordPath != nullptr && (sessionFile = std::fopen(recordPath, "w")) == nullptr) {
+                std::perror(recordPath);
+                _exit(1);
+            }
             Outcome o = FlySeed(seed, log, practiceReturn);
+            if (sessionFile != nullptr && std::fclose(sessionFile) != 0) _exit(1);
             std::fflush(stdout);
             ssize_t n = write(pipeEnds[1], &o, sizeof o);
             _exit(n == static_cast<ssize_t>(sizeof o) ? 0 : 1);

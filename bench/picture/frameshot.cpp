@@ -151,7 +151,7 @@ int DrawSession(const char* path, std::vector<float> at) {
             const SessionEvent& ev = events[next++];
             Send(static_cast<InputEventType>(ev.type), ev.key, ev.x, ev.y);
         }
-        if (next >= events.size() && shot >= at.size()) break;
+        if ((next >= events.size() || std::getenv("FRAMESHOT_STOP")) && shot >= at.size()) break;
         char name[32] = {};
         bool save = shot < at.size() && GameState == Playing && (playFrames + 1) * 0.03f >= at[shot];
         if (save) std::snprintf(name, sizeof name, "at-%.1f", at[shot++]);

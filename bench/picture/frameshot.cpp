@@ -17,7 +17,8 @@
 // every input event, stepped 30 ms a frame as the pilot ran it) and saves the frames at the
 // given seconds of play (after the briefing) as at-<seconds>.ppm; it prints when the
 // zeppelin began to fall and when the aircraft was back in the ring, to check against the
-// headless flight.
+// headless flight. FRAMESHOT_TRACE=1 prints the aircraft's position each second of play
+// (as kelvane-pilot --log does); FRAMESHOT_STOP=1 ends after the last picture.
 #include <GL/gl.h>
 
 #include <algorithm>

@@ -10,8 +10,18 @@
 // home.ppm, end.ppm, pageup.ppm, pagedown.ppm and death.ppm, and prints the window's pixel
 // format, the peak memory and the process CPU time per drawn frame (every thread's).
 // scripts/compare-pictures runs it for two builds and compares the files.
+//
+//   kelvane-frameshot <output folder> --session FILE --at SECONDS[,SECONDS...] [--hiqual]
+//
+// draws instead a session written by `kelvane-pilot --record FILE` (its seed, clock and
+// every input event, stepped 30 ms a frame as the pilot ran it) and saves the frames at the
+// given seconds of play (after the briefing) as at-<seconds>.ppm; it prints when the
+// zeppelin began to fall and when the aircraft was back in the ring, to check against the
+// headless flight. FRAMESHOT_TRACE=1 prints the aircraft's position each second of play
+// (as kelvane-pilot --log does); FRAMESHOT_STOP=1 ends after the last picture.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +34,7 @@
 #include "app/game_app.h"
 #include "app/game_flow.h"
 #include "app/game_window.h"
+#include "app/settings.h"
 #include "app/globals.h"
 #include "app/services.h"
 #include "assets/texture_cache.h"
@@ -32,6 +43,7 @@
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
+#include "sim/aircraft.h"
 #include "sim/camera.h"
 
 namespace {
@@ -107,6 +119,62 @@ void Tap(int key, const char* name = nullptr) {
     Send(InputEventType::KeyUp, key);
 }
 
+struct SessionEvent {
+    int step, type, key, x, y;
+};
+
+// Replays a recorded pilot session, drawing every frame; saves those at the wanted seconds
+// of play. The settings are the pilot's (LoadSettings) but for the picture's own.
+int DrawSession(const char* path, std::vector<float> at) {
+    FILE* f = std::fopen(path, "r");
+    if (f == nullptr) {
+        std::perror(path);
+        return 1;
+    }
+    unsigned seed = 0, clock = 0;
+    std::vector<SessionEvent> events;
+    if (std::fscanf(f, "kelvane-session 1 random %u clock %u", &seed, &clock) != 2) {
+        std::fprintf(stderr, "%s: not a kelvane-pilot session\n", path);
+        std::fclose(f);
+        return 1;
+    }
+    SessionEvent e{};
+    while (std::fscanf(f, "%d %d %d %d %d", &e.step, &e.type, &e.key, &e.x, &e.y) == 5) events.push_back(e);
+    std::fclose(f);
+    clockMs = clock;
+    SeedRand(seed);
+    size_t next = 0, shot = 0;
+    int step = 0, playFrames = 0;
+    float fell = -1.0f;
+    std::sort(at.begin(), at.end());
+    while (true) {
+        while (next < events.size() && events[next].step == step) {
+            const SessionEvent& ev = events[next++];
+            Send(static_cast<InputEventType>(ev.type), ev.key, ev.x, ev.y);
+        }
+        if ((next >= events.size() || std::getenv("FRAMESHOT_STOP")) && shot >= at.size()) break;
+        char name[32] = {};
+        bool save = shot < at.size() && GameState == Playing && (playFrames + 1) * 0.03f >= at[shot];
+        if (save) std::snprintf(name, sizeof name, "at-%.1f", at[shot++]);
+        Frame(save ? name : nullptr);
+        ++step;
+        if (GameState == Playing) ++playFrames;  // counted as the pilot counts its play
+        if (std::getenv("FRAMESHOT_TRACE") && GameState == Playing && playFrames % 33 == 0)
+            std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(GameState));
+        if (fell < 0.0f && ZeppelinModel.visible == 2) {
+            fell = playFrames * 0.03f;
+            std::printf("the zeppelin began to fall at %.1f s of play\n", fell);
+        }
+        if (MissionIndex != 0) {
+            std::printf("back in the ring at %.1f s of play\n", playFrames * 0.03f);
+            break;
+        }
+        if (GameState == Dead || step > 40000) break;
+    }
+    std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(GameState), step, playFrames * 0.03f, next, events.size());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -117,8 +185,13 @@ int main(int argc, char** argv) {
     outFolder = argv[1];
     int width = 640, height = 480;
     bool hiQual = false, lights = false;
+    const char* session = nullptr;
+    std::vector<float> at;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hiqual") == 0) hiQual = true;
+        else if (std::strcmp(argv[i], "--session") == 0 && i + 1 < argc) session = argv[++i];
+        else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc)
+            for (char* t = std::strtok(argv[++i], ","); t != nullptr; t = std::strtok(nullptr, ",")) at.push_back(std::strtof(t, nullptr));
         else if (std::strcmp(argv[i], "--lights") == 0) lights = true;
         else if (std::sscanf(argv[i], "%dx%d", &width, &height) != 2) return 2;
     }
@@ -130,10 +203,11 @@ int main(int argc, char** argv) {
     // wall-clock time, not in the fixed frames above.
     setenv("SDL_AUDIODRIVER", "kelvane-none", 1);
 
+    if (session != nullptr) LoadSettings();
     App.settings.Width = width;
     App.settings.Height = height;
     App.settings.Windowed = 1;
-    App.settings.Lights = lights ? 1 : 0;
+    if (session == nullptr || lights) App.settings.Lights = lights ? 1 : 0;
     App.settings.UseHiQualTex = hiQual ? 1 : 0;
     const float clear[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     for (int i = 0; i < 4; ++i) App.clearColour[i] = clear[i];
@@ -147,6 +221,7 @@ int main(int argc, char** argv) {
     if (!LoadAssets()) return 1;
     App.running = true;
     App.lastFrameTime = Seconds();
+    if (session != nullptr) return DrawSession(session, at);
     SeedRand(4242);
 
     GameState = StartMission;

@@ -5,6 +5,7 @@
 // camera, and acts as README.md beside this file says.
 //
 //   kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] [--min-homes H]]
+//                 [--record FILE]   (one seed's input, for kelvane-frameshot --session)
 //                 [--practice-return]
 //
 // --practice-return makes the zeppelin fall by itself 40 s into each flight, to practise
@@ -68,9 +69,8 @@ constexpr float LostFor = 2.0f;
 constexpr float HighAbove = 200.0f;
 constexpr int HighThrottle = 4;
 // The turn-in aims the path to meet the zeppelin's height on the way, at most this slope.
-// Coming home higher than this, throttled back to DescendThrottle.
-constexpr float DescendAbove = 1500.0f;
-constexpr int DescendThrottle = 4;
+// Coming home: full throttle, the nose down at most this far below the horizon.
+constexpr float DescendPitch = 0.3f;
 // Within this of the approach mark, low enough, the final begins.
 constexpr float FinalFrom = 700.0f;
 constexpr float TurnInSlope = 0.2f;
@@ -103,6 +103,12 @@ constexpr float RunSlope = 0.1f;
 
 uint32_t clockMs = 0;
 uint32_t PilotClock() { return clockMs; }
+
+// --record: the session written down for a drawing replay (kelvane-frameshot --session):
+// the random seed and clock it started with, then every input event with the number of
+// 30 ms game steps run before it.
+FILE* sessionFile = nullptr;
+int stepsRun = 0;
 
 bool InsideWorld(Vec3 p) { return std::fabs(p.x) < 25000.0f && std::fabs(p.z) < 25000.0f; }
 
@@ -143,6 +149,7 @@ public:
             FrameDt = FrameSeconds;
             UpdateGame();
             ++frame;
+            ++stepsRun;
             if (MissionIndex != 0) {  // back in the ring: the tank is briefed
                 if (out_.home < 0 && out_.kill >= 0) out_.home = playFrame * FrameSeconds;
                 break;
@@ -208,6 +215,8 @@ private:
     // ---- the hand -------------------------------------------------------------------
     void Send(InputEventType type, int key = 0, int x = 0, int y = 0) {
         InputEvent e{type, key, x, y};
+        if (sessionFile != nullptr)
+            std::fprintf(sessionFile, "%d %d %d %d %d\n", stepsRun, static_cast<int>(type), key, x, y);
         HandleInputMessage(e);
     }
     void Press(int key) {
@@ -685,8 +694,9 @@ private:
 
     float nextLook_ = 0, lookHeading_ = 0;
     void Return(const Sight& s, float t) {
-        // High up (a zeppelin flies at 5,000-10,000): throttled back to come down.
-        SetThrottle(s.height > DescendAbove ? DescendThrottle : 9);
+        // Full throttle home, the nose well down from the zeppelin's height (5,000-10,000):
+        // throttled back the descent took longer than the way home.
+        SetThrottle(9);
         RememberBase(s);
         if (!baseKnown_) {
             // Look for it: wings level and down toward 900 (the strip shows ahead, below the
@@ -707,7 +717,7 @@ private:
             Head(s, 0.3f * scanSide_, -0.15f);  // too high over the mark: circle down
             return;
         }
-        Head(s, bearing, PitchForHeight(s, 700.0f, -0.15f, 0.22f));
+        Head(s, bearing, PitchForHeight(s, 700.0f, -DescendPitch, 0.22f));
         // Over the mark (the circle down is some 700 across): on to the final.
         if (distance < FinalFrom) leg_ = Leg::Approach;
     }
@@ -743,10 +753,14 @@ private:
             SetThrottle(range > 200.0f ? 5 : (range > 40.0f ? 3 : 2));
             Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
         } else {
-            // Gone under the nose: keep straight a moment, else turn round to find it.
+            // Gone under the nose or off the side: straight a moment, then toward where it
+            // was seen from the air, slowly while the turn is large (the turn on the ground
+            // is a fixed rate, so the slower, the tighter).
+            float bearing, distance;
+            Toward(baseMemory_, bearing, distance);
             bool recent = t - legStart_ < 2.0f;
-            SetThrottle(2);
-            Stick(recent ? 0.0f : 80.0f, 0);
+            SetThrottle(recent ? 2 : (std::fabs(bearing) > 0.4f ? 1 : 3));
+            Stick(recent ? 0.0f : Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
         }
         if (s.hangar.seen) legStart_ = t;
     }
@@ -792,6 +806,8 @@ Outcome FlySeed(uint32_t seed, bool log, bool practiceReturn) {
     // The game seeds with the milliseconds since boot: each seed number stands for one such
     // moment, spread out, so that small seed numbers are as different missions as any.
     SeedRand(20000u + seed * 7919u);
+    if (sessionFile != nullptr)
+        std::fprintf(sessionFile, "kelvane-session 1\nrandom %u\nclock %u\n", 20000u + seed * 7919u, clockMs);
     App.running = true;
     Person person(seed, log, practiceReturn);
     return person.Fly();
@@ -818,7 +834,7 @@ void PrintDistribution(const char* what, std::vector<float> v) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kelvane-pilot [--seeds N] [--first SEED] [--log] [--takeoff-guard [--min-kills K] "
-                 "[--min-homes H]] [--practice-return]\n");
+                 "[--min-homes H]] [--practice-return] [--record FILE (with --seeds 1)]\n");
     return 2;
 }
 
@@ -829,6 +845,7 @@ int main(int argc, char** argv) {
     uint32_t first = 1;
     bool log = false, takeoffOnly = false, practiceReturn = false;
     int minKills = 0, minHomes = 0;
+    const char* recordPath = nullptr;
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--seeds") == 0 && i + 1 < argc) {
             seeds = std::atoi(argv[++i]);
@@ -836,6 +853,8 @@ int main(int argc, char** argv) {
             first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         } else if (std::strcmp(argv[i], "--log") == 0) {
             log = true;
+        } else if (std::strcmp(argv[i], "--record") == 0 && i + 1 < argc) {
+            recordPath = argv[++i];
         } else if (std::strcmp(argv[i], "--practice-return") == 0) {
             practiceReturn = true;
         } else if (std::strcmp(argv[i], "--min-kills") == 0 && i + 1 < argc) {
@@ -848,7 +867,7 @@ int main(int argc, char** argv) {
             return Usage();
         }
     }
-    if (seeds < 1 || seeds > 1000) return Usage();
+    if (seeds < 1 || seeds > 1000 || (recordPath != nullptr && (seeds != 1 || practiceReturn))) return Usage();
 
     LoadSettings();
     App.settings.Width = ScreenWidth;
@@ -866,7 +885,12 @@ int main(int argc, char** argv) {
             close(pipeEnds[0]);
             LoadWorldModels(false);
             StartWorld();
+            if (recordPath != nullptr && (sessionFile = std::fopen(recordPath, "w")) == nullptr) {
+                std::perror(recordPath);
+                _exit(1);
+            }
             Outcome o = FlySeed(seed, log, practiceReturn);
+            if (sessionFile != nullptr && std::fclose(sessionFile) != 0) _exit(1);
             std::fflush(stdout);
             ssize_t n = write(pipeEnds[1], &o, sizeof o);
             _exit(n == static_cast<ssize_t>(sizeof o) ? 0 : 1);

@@ -9,6 +9,7 @@
 #include "app/game_flow.h"
 #include "app/services.h"
 #include "math/random.h"
+#include "render/wreckage.h"
 
 namespace {
 
@@ -165,6 +166,8 @@ void ReplayRecording(const Recording& recording) {
             // drawn, so they are simply absent from the recording.
             App.controls.keys[vk::P] = 0;
             UpdateGame();
+            // The wreck falls as the drawn frame would have moved it.
+            AnimateWreckage();
         }
     }
     SetClockSource(nullptr);

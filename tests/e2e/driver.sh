@@ -62,6 +62,9 @@ wait_for() {
             fail "the game ended while waiting for $what"
         fi
         if [ -n "$(xdotool search --onlyvisible --name '^ERROR$' 2>/dev/null)" ]; then
+            # The game traces a report before it shows its box: name the report when the
+            # box appeared between the check above and this one.
+            no_error_reported
             fail "the game shows an ERROR box while waiting for $what"
         fi
         sleep 0.1

@@ -4,6 +4,6 @@
 # flyable, and winnable, at the mouse. Needs the generated media, so it is kept out of the
 # sanitizer run like the other device tests.
 if(TARGET kelvane-pilot)
-  add_test(NAME pilot_guard COMMAND kelvane-pilot --seeds 20 --takeoff-guard --min-kills 10 --min-homes 7)
+  add_test(NAME pilot_guard COMMAND kelvane-pilot --seeds 20 --takeoff-guard --min-kills 10 --min-homes 10)
   set_tests_properties(pilot_guard PROPERTIES TIMEOUT 120 LABELS "device;pilot")
 endif()

@@ -35,6 +35,7 @@
 #include "app/settings.h"
 #include "eye.h"
 #include "math/random.h"
+#include "render/wreckage.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
 #include "sim/simulation.h"
@@ -73,6 +74,8 @@ constexpr int HighThrottle = 4;
 constexpr float DescendPitch = 0.3f;
 // Within this of the approach mark, low enough, the final begins.
 constexpr float FinalFrom = 700.0f;
+// How far off a person's sense of where the home field lies may be, at most.
+constexpr float HomeGuessError = 1500.0f;
 constexpr float TurnInSlope = 0.2f;
 constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
@@ -94,6 +97,9 @@ constexpr float TooHigh = 300.0f;
 // A burst inside this range with the zeppelin within FireWindow pixels of the sight
 // picture's point; away inside BreakRange.
 constexpr float FireRange = 750.0f;
+// The last stretch of a pass is flown at this throttle, from this range in.
+constexpr int RunInThrottle = 4;
+constexpr float SlowFrom = 3000.0f;
 constexpr float FireWindow = 50.0f;
 constexpr float BreakRange = 300.0f;
 // Beyond this range the run-in aims the path at the zeppelin's height (slope at most
@@ -138,6 +144,11 @@ public:
         : rng_(seed * 7919u + 17u), log_(log), practiceReturn_(practiceReturn) {
         std::uniform_real_distribution<float> judge(0.8f, 1.25f);
         heightJudgement_ = judge(rng_);
+        // Drawn apart from the hand's tremor, so the two stay independent.
+        std::mt19937 sense(seed * 104729u + 3u);
+        std::uniform_real_distribution<float> turn(-Pi, Pi), off(0.0f, 1.0f);
+        float angle = turn(sense), miss = HomeGuessError * std::sqrt(off(sense));
+        homeMiss_ = Vec3{miss * std::sin(angle), 0.0f, miss * std::cos(angle)};
     }
 
     Outcome Fly() {
@@ -148,6 +159,7 @@ public:
             clockMs += static_cast<uint32_t>(FrameSeconds * 1000.0f);
             FrameDt = FrameSeconds;
             UpdateGame();
+            AnimateWreckage();  // what the drawn frame moves: the falling zeppelin
             ++frame;
             ++stepsRun;
             if (MissionIndex != 0) {  // back in the ring: the tank is briefed
@@ -187,6 +199,7 @@ private:
     bool log_;
     bool practiceReturn_;  // the zeppelin falls by itself 40 s into the flight
     float heightJudgement_ = 1.0f;
+    Vec3 homeMiss_{};  // how far off its sense of where home lies
     float lastBank_ = 0;
     std::vector<Sight> seen_;
     Outcome out_;
@@ -211,6 +224,10 @@ private:
     bool zeppelinAbove_ = true;
     Vec3 baseMemory_{};            // where the base was judged to be when last seen
     bool baseKnown_ = false;
+    // Where home lies by the person's sense of the map: the field it took off from, off by
+    // a misjudgement fixed per flight (see README.md). Only a guess to fly toward until the
+    // base itself is seen.
+    Vec3 homeGuess_{};
 
     // ---- the hand -------------------------------------------------------------------
     void Send(InputEventType type, int key = 0, int x = 0, int y = 0) {
@@ -420,6 +437,7 @@ private:
                 // Listens a moment, then Space ends the briefing.
                 if (GameState == Playing) {
                     leg_ = Leg::TakeOff;
+                    homeGuess_ = PlayerPlane.position + homeMiss_;
                     SetThrottle(9);
                 } else if (seen_.size() == 30) {
                     Tap(vk::Space);
@@ -559,8 +577,10 @@ private:
             Head(s, zeppelinBearing_, PitchForZeppelin(), 0.8f, TurnInBank);
             return;
         }
-        SetThrottle(9);
         float range = RangeOf(s);
+        // Lined up and near, throttled back: it closes slower, so there is more time to
+        // steady the aim before the burst.
+        SetThrottle(fine_ && range < SlowFrom ? RunInThrottle : 9);
         Vec3 toward = PixelDirection(s.zeppelin.x, s.zeppelin.y);
         float elevation = s.zeppelinElevation;
         float above = AboveOf(s);
@@ -699,8 +719,16 @@ private:
         SetThrottle(9);
         RememberBase(s);
         if (!baseKnown_) {
-            // Look for it: wings level and down toward 900 (the strip shows ahead, below the
-            // horizon), a quarter turn every 20 s; toward the siren once it is heard.
+            // Toward where home should be, down toward 900 (the strip shows ahead, below the
+            // horizon), until the siren is heard or the guess is reached.
+            float bearing, distance;
+            Toward(homeGuess_, bearing, distance);
+            if (!s.siren.heard && distance > HomeGuessError) {
+                Head(s, bearing, PitchForHeight(s, 900.0f, -DescendPitch, 0.22f));
+                return;
+            }
+            // Then look for it: wings level, a quarter turn every 20 s; toward the siren
+            // once it is heard.
             if (t >= nextLook_) {
                 lookHeading_ = Wrap(Heading() - 0.5f * Pi * scanSide_);
                 if (s.siren.heard && s.siren.side != 0) lookHeading_ = Wrap(Heading() - 0.8f * s.siren.side);

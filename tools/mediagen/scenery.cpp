@@ -12,16 +12,24 @@ namespace {
 
 // ---- Hangar ----------------------------------------------------------------------------
 // Local frame: floor at y = 0, origin in the middle; the doors open toward +x (north once
-// the hangar is placed). Atlas (128 x 128): rows 0-63 wall boards, 64-95 tarred roof,
-// 96-127 floor boards with the white parking ring; the door leaves use the wall boards.
-constexpr int HangarAtlas = 128;
+// the hangar is placed). Atlas (128 x 256): rows 0-63 wall boards, 64-95 tarred roof,
+// 96-127 floor boards with the white parking ring, 128-191 the same boards in the shadow
+// inside (so the open doorway reads as an opening), 192-255 the chalk apron before the
+// doors with its white lead-in line; the door leaves use the wall boards.
+constexpr int HangarAtlas = 128, HangarAtlasHeight = 256;
 constexpr float HalfDepth = 7.0f, HalfWidth = 8.6f, WallHeight = 4.6f, RidgeHeight = 7.4f;
 constexpr float Wall = 0.2f;
 
-UvRect HangarRegion(int x0, int y0, int x1, int y1) { return AtlasRect(x0, y0, x1, y1, HangarAtlas, HangarAtlas); }
+// The apron: a chalk strip as wide as the doorway, this long, before the doors.
+constexpr float ApronLength = 80.0f;
+
+UvRect HangarRegion(int x0, int y0, int x1, int y1) {
+    return AtlasRect(x0, y0, x1, y1, HangarAtlas, HangarAtlasHeight);
+}
+UvRect HangarCell(int x0, int y0, int x1, int y1) { return AtlasCell(x0, y0, x1, y1, HangarAtlas, HangarAtlasHeight); }
 
 Image PaintHangarAtlas() {
-    Image image = MakeImage(HangarAtlas, HangarAtlas, {0, 0, 0, 255});
+    Image image = MakeImage(HangarAtlas, HangarAtlasHeight, {0, 0, 0, 255});
     Noise grain = MakeNoise(8, 6101);
     // Vertical boards 8 pixels wide, each its own weathered shade, in a few flat tones so
     // the run-length packing has runs to find.
@@ -57,17 +65,35 @@ Image PaintHangarAtlas() {
             float r = std::sqrt(dx * dx + dz * dz);
             if (std::fabs(r - 3.7f) < 0.3f) image.At(x, y) = {230, 228, 220, 255};
         }
+    for (int y = 128; y < 192; ++y)
+        for (int x = 0; x < HangarAtlas; ++x) image.At(x, y) = Shade(image.At(x, y - 128), 0.42f);
+    // The apron (u across the doorway's 17.2 units, v along its length): worn chalk with
+    // a white line down the middle, straight to the ring.
+    Noise wear = MakeNoise(8, 6113);
+    for (int y = 192; y < 256; ++y)
+        for (int x = 0; x < HangarAtlas; ++x) {
+            float g = SampleNoise(wear, x * 0.06f, y * 0.06f);
+            Rgba c = Shade({196, 190, 166, 255}, 0.86f + 0.12f * g);
+            if (std::abs(x - 64) <= 3) c = {240, 238, 230, 255};
+            if (x < 3 || x > 124) c = Shade(c, 0.7f);
+            image.At(x, y) = c;
+        }
     return image;
 }
 
 Mesh BuildHangar() {
     Mesh mesh;
     UvRect boards = HangarRegion(0, 0, 128, 64), roof = HangarRegion(0, 64, 128, 96);
-    UvRect floor = HangarRegion(0, 96, 128, 128), edge = AtlasCell(0, 64, 8, 72, HangarAtlas, HangarAtlas);
-    // Back wall and the two side walls, boards on every face.
-    AddBox(mesh, {-HalfDepth - Wall, 0, -HalfWidth - Wall}, {-HalfDepth, WallHeight, HalfWidth + Wall}, boards);
-    AddBox(mesh, {-HalfDepth, 0, HalfWidth}, {HalfDepth, WallHeight, HalfWidth + Wall}, boards);
-    AddBox(mesh, {-HalfDepth, 0, -HalfWidth - Wall}, {HalfDepth, WallHeight, -HalfWidth}, boards);
+    UvRect floor = HangarRegion(0, 96, 128, 128), edge = HangarCell(0, 64, 8, 72);
+    // Back wall and the two side walls, boards on every face, in shadow on the inside.
+    UvRect inside = HangarRegion(0, 128, 128, 192);
+    BoxUv back = SameUv(boards), left = SameUv(boards), right = SameUv(boards);
+    back.face[1] = inside;   // its +x face looks into the hangar
+    left.face[4] = inside;   // the +z wall's -z face
+    right.face[5] = inside;  // the -z wall's +z face
+    AddBox(mesh, {-HalfDepth - Wall, 0, -HalfWidth - Wall}, {-HalfDepth, WallHeight, HalfWidth + Wall}, back);
+    AddBox(mesh, {-HalfDepth, 0, HalfWidth}, {HalfDepth, WallHeight, HalfWidth + Wall}, left);
+    AddBox(mesh, {-HalfDepth, 0, -HalfWidth - Wall}, {HalfDepth, WallHeight, -HalfWidth}, right);
     // Gables front and back; the front one stands above the open doorway.
     for (int end = -1; end <= 1; end += 2) {
         float x = end < 0 ? -HalfDepth - Wall * 0.5f : HalfDepth - Wall * 0.5f;
@@ -96,8 +122,12 @@ Mesh BuildHangar() {
         AddBox(mesh, {HalfDepth, 0.05f, std::min(z0, z1)}, {HalfDepth + 8.2f, WallHeight - 0.3f, std::max(z0, z1)},
                boards);
     }
+    // The apron before the doors, just above the flat ground, its line leading in.
+    UvRect apron = HangarRegion(0, 192, 128, 256);
+    AddQuad(mesh, {HalfDepth + ApronLength, 0.2f, HalfWidth}, {HalfDepth + ApronLength, 0.2f, -HalfWidth},
+            {HalfDepth, 0.2f, -HalfWidth}, {HalfDepth, 0.2f, HalfWidth}, {0, 1, 0}, apron);
     // The air-raid siren on its pole beside the hangar.
-    UvRect dark = AtlasCell(8, 80, 16, 88, HangarAtlas, HangarAtlas);
+    UvRect dark = HangarCell(8, 80, 16, 88);
     AddTube(mesh, {3, 0, HalfWidth + 3}, {3, 6.5f, HalfWidth + 3}, 0.12f, 0.09f, 8, true, edge);
     AddTube(mesh, {2.6f, 6.7f, HalfWidth + 3}, {3.8f, 6.7f, HalfWidth + 3}, 0.3f, 0.45f, 12, true, dark);
     return mesh;

@@ -76,6 +76,12 @@ constexpr float DescendPitch = 0.3f;
 constexpr float FinalFrom = 700.0f;
 // How far off a person's sense of where the home field lies may be, at most.
 constexpr float HomeGuessError = 1500.0f;
+// Taxiing: within this of the hangar it rounds it to the doors; the spot it makes for
+// first lies this far in front of them.
+constexpr float DoorRouteFrom = 600.0f;
+constexpr float DoorFront = 250.0f;
+constexpr float DoorSide = 150.0f;  // rounding it, this far out from its side
+constexpr float DoorLookAhead = 100.0f;
 constexpr float TurnInSlope = 0.2f;
 constexpr float TurnInBank = 0.8f;
 // The zeppelin's drift is read over this many frames and led by LeadFrames; the stick moves
@@ -228,6 +234,8 @@ private:
     // a misjudgement fixed per flight (see README.md). Only a guess to fly toward until the
     // base itself is seen.
     Vec3 homeGuess_{};
+    bool byDoors_ = false;  // taxiing round to the hangar's doors
+    int doorPhase_ = 0;     // 0 round the hangar, 1 to the spot in front, 2 rolling in
 
     // ---- the hand -------------------------------------------------------------------
     void Send(InputEventType type, int key = 0, int x = 0, int y = 0) {
@@ -778,8 +786,17 @@ private:
         if (s.hangar.seen) {
             float bearing = BearingOf(s, PixelDirection(s.hangar.x, s.hangar.y));
             float range = 2.0f * 4.0f * FocalPixels() / std::fmax(0.1f, s.hangar.size);
+            if (range < DoorRouteFrom) byDoors_ = true;
+            if (byDoors_) {
+                TaxiToDoors();
+                legStart_ = t;
+                return;
+            }
             SetThrottle(range > 200.0f ? 5 : (range > 40.0f ? 3 : 2));
             Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
+        } else if (byDoors_) {
+            TaxiToDoors();
+            return;
         } else {
             // Gone under the nose or off the side: straight a moment, then toward where it
             // was seen from the air, slowly while the turn is large (the turn on the ground
@@ -791,6 +808,40 @@ private:
             Stick(recent ? 0.0f : Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
         }
         if (s.hangar.seen) legStart_ = t;
+    }
+
+    // Near the hangar, where its walls and open doorway are plain to see: round it to a
+    // spot in front of the doors, then straight in to the ring on the floor.
+    void TaxiToDoors() {
+        const Aircraft& a = PlayerPlane;
+        Vec3 hangar = MatrixTranslation(HangarModel.matrix);
+        Vec3 out = MatrixColumn(HangarModel.matrix, 0);  // the doorway faces this way
+        out.y = 0;
+        Normalize(out);
+        Vec3 side = {out.z, 0.0f, -out.x};
+        Vec3 rel = a.position - hangar;
+        rel.y = 0;
+        float along = Dot(rel, out), across = Dot(rel, side);
+        // Rolled past the ring (or never in front): back round to the doorway's line.
+        if (doorPhase_ == 2 && along < -2.0f) doorPhase_ = 0;
+        if (doorPhase_ == 0 && along > DoorFront * 0.5f) doorPhase_ = 1;
+        Vec3 front = hangar + out * DoorFront;
+        if (doorPhase_ == 1 && Length(a.position - front - Vec3{0, rel.y, 0}) < 50.0f) doorPhase_ = 2;
+        // In through the doors: toward a point on the doorway's line some way ahead, so the
+        // aircraft settles onto the line before it reaches the ring.
+        Vec3 goal = hangar + out * std::fmax(0.0f, along - DoorLookAhead);
+        if (doorPhase_ == 0) {
+            // Behind or beside it: along its side, well clear of the walls, to the front.
+            goal = front + side * (across >= 0 ? DoorSide : -DoorSide);
+        } else if (doorPhase_ == 1) {
+            goal = front;  // onto the doorway's line
+        }
+        float bearing, distance;
+        Toward(goal, bearing, distance);
+        if (log_ && stepsRun % 30 == 0) std::printf("      doors phase %d along %.0f across %.0f goal %.0f,%.0f bearing %.2f\n", doorPhase_, along, across, goal.x, goal.z, bearing);
+        // The turn on the ground is a fixed rate: slow while it is large.
+        SetThrottle(doorPhase_ == 2 || std::fabs(bearing) > 0.4f ? 1 : 3);
+        Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
     }
 
     void Trace(const Sight& s, float t) {

@@ -19,6 +19,9 @@ namespace {
 
 constexpr int WindowWidth = 640;
 constexpr int WindowHeight = 480;
+// The splash's bands: a divisor of the window's height.
+constexpr int SplashBandHeight = 60;
+static_assert(WindowHeight % SplashBandHeight == 0, "the bands cover the window exactly");
 
 struct LauncherControls {
     Fl_Window* window;
@@ -74,11 +77,15 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
     c.window = new Fl_Window(WindowWidth, WindowHeight, title);
     c.window->begin();
 
-    // The splash, converted to RGB and stretched to the whole client area.
+    // The splash, converted to RGB and stretched to the whole client area. It is shown as
+    // horizontal bands: FLTK converts an image for the display through a buffer as large as
+    // the image, which it keeps for the rest of the process, so a band's size (150 KB)
+    // instead of the whole picture's (1.2 MB) stays in memory while the game plays.
     Fl_Box* background = new Fl_Box(0, 0, WindowWidth, WindowHeight);
     background->box(FL_FLAT_BOX);
     background->color(FL_BACKGROUND2_COLOR);
     Fl_Image* stretched = nullptr;
+    std::vector<Fl_RGB_Image*> bands;
     std::vector<uint8_t> rgb;
     if (splash != nullptr && width > 0 && height > 0) {
         size_t count = static_cast<size_t>(width) * static_cast<size_t>(height);
@@ -90,8 +97,23 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
         }
         Fl_RGB_Image source(rgb.data(), width, height, 3);
         stretched = source.copy(WindowWidth, WindowHeight);
-        background->image(stretched);
-        background->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER);
+        const uchar* pixels =
+            stretched->data() != nullptr ? reinterpret_cast<const uchar*>(stretched->data()[0]) : nullptr;
+        if (pixels != nullptr && stretched->w() == WindowWidth && stretched->h() == WindowHeight) {
+            for (int top = 0; top < WindowHeight; top += SplashBandHeight) {
+                const uchar* rows = pixels + static_cast<size_t>(top) * WindowWidth * 3;
+                Fl_RGB_Image* band = new Fl_RGB_Image(rows, WindowWidth, SplashBandHeight, 3);
+                bands.push_back(band);
+                Fl_Box* strip = new Fl_Box(0, top, WindowWidth, SplashBandHeight);
+                strip->box(FL_FLAT_BOX);
+                strip->color(FL_BACKGROUND2_COLOR);
+                strip->image(band);
+                strip->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER);
+            }
+        } else {
+            background->image(stretched);
+            background->align(FL_ALIGN_INSIDE | FL_ALIGN_CENTER);
+        }
     }
 
     Fl_Box* rez = new Fl_Box(0, 0, 32, 24, "Rez");
@@ -130,6 +152,7 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
         choices.hiQualTex = c.hiQualTex->value() != 0 ? 1 : 0;
     }
     delete c.window;  // deletes the controls with it
+    for (Fl_RGB_Image* band : bands) delete band;
     delete stretched;
     // Let the server see the window go before the game window opens.
     Fl::check();

@@ -82,6 +82,9 @@ PlatformWindow* PlatformCreateGLWindow(const char* title, int width, int height,
     SDL_GL_SetSwapInterval(0);
 
     SDL_RaiseWindow(window);
+    // The mouse is the stick: it starts in the middle, where it holds the aircraft as it
+    // is, not wherever the launcher's Start button left it.
+    SDL_WarpMouseInWindow(window, width / 2, height / 2);
     if (fullScreen) {
         SDL_ShowCursor(SDL_DISABLE);
     } else {

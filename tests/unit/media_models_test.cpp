@@ -376,8 +376,12 @@ TEST(MediaModels, RunwaySkyDomeSmokeAndShotHaveTheirShapes) {
         front = front || nz > 0;
         back = back || nz < 0;
         // The two sides a hair apart: coplanar, they fight in the depth test (light lines).
-        if (nz < 0) EXPECT_LT(smoke.At(f.a).z, 0.0f) << "the back face behind the front one";
-        if (nz > 0) EXPECT_GT(smoke.At(f.a).z, 0.0f) << "the front face before the back one";
+        if (nz < 0) {
+            EXPECT_LT(smoke.At(f.a).z, 0.0f) << "the back face behind the front one";
+        }
+        if (nz > 0) {
+            EXPECT_GT(smoke.At(f.a).z, 0.0f) << "the front face before the back one";
+        }
     }
     EXPECT_TRUE(front && back) << "visible from both sides";
     EXPECT_EQ(smoke.m.alphaMode, AlphaBlue) << "blended through the alpha its picture carries";

@@ -25,10 +25,12 @@ Image PaintBlimp() {
     for (int y = 0; y < 112; ++y)
         for (int x = 0; x < BlimpAtlas; ++x) {
             float u = (x + 0.5f) / BlimpAtlas;
-            // Lighter on top, darker underneath; fabric panels between the girders.
-            float light = 0.86f + 0.14f * std::cos(u * 6.2831853f);
+            // Weathered grey doping on top, blackened underneath (the paint of a raider that
+            // must not be seen from below by searchlights, and that stands out dark against
+            // the sky above a pilot climbing to it); fabric panels between the girders.
+            float light = 0.65f + 0.35f * std::cos(u * 6.2831853f);
             float g = SampleNoise(grain, x * 0.2f, y * 0.2f);
-            Rgba c = Shade({176, 178, 172, 255}, light * (0.94f + 0.1f * g));
+            Rgba c = Shade({150, 150, 142, 255}, light * (0.94f + 0.1f * g));
             if (x % 8 == 0) c = Shade(c, 0.8f);
             if (y % 7 == 0) c = Shade(c, 0.86f);
             image.At(x, y) = c;

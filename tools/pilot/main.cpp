@@ -478,7 +478,7 @@ private:
                 Return(s, t);
                 break;
             case Leg::Approach:
-                Approach(s, t);
+                Approach(s);
                 break;
             case Leg::Taxi:
                 Taxi(s, t);
@@ -670,14 +670,10 @@ private:
     void WatchTracers(const Sight& s) {
         if (s.shotCount == 0 || !s.shots[0].seen || !s.zeppelin.seen) return;
         if (trackedBurst_ == bursts_) return;
-        const Aircraft& a = PlayerPlane;
-        Vec3 z = MatrixTranslation(ZeppelinModel.matrix);
         // The person sees the tracer shrink to the zeppelin's size: it has reached it.
         // (A tracer is drawn 2 across: it is as far as the zeppelin when it looks 2/R of the
         // zeppelin's size, R its half length.)
         if (s.shots[0].size > s.zeppelin.size * 2.0f / std::sqrt(ZeppelinModel.radiusSquared)) return;
-        (void)a;
-        (void)z;
         float mx = static_cast<float>(s.shots[0].x - s.zeppelin.x);
         float my = static_cast<float>(s.shots[0].y - s.zeppelin.y);
         // The shots land where the sight picture's point was plus what they missed by: the
@@ -758,16 +754,13 @@ private:
         if (distance < FinalFrom) leg_ = Leg::Approach;
     }
 
-    void Approach(const Sight& s, float t) {
-        (void)t;
+    void Approach(const Sight& s) {
         RememberBase(s);
         // Down a gentle slope to touch down some 1500 short of the hangar, lined up on it.
-        Vec3 touchdown = baseMemory_ + Vec3{0, 0, -1500.0f};
         float bearing, distance;
         Toward(baseMemory_, bearing, distance);
         float toTouch = std::fmax(0.0f, distance - 1500.0f);
         float wanted = toTouch * 0.12f;
-        (void)touchdown;
         SetThrottle(s.height > 60.0f ? 4 : 2);
         float pitch = Clamp((wanted - s.height) * 0.003f - 0.04f, -0.2f, 0.05f);
         if (s.height < 25.0f) pitch = 0.04f;  // flare: nose a little up
@@ -820,13 +813,12 @@ private:
         Normalize(out);
         Vec3 side = {out.z, 0.0f, -out.x};
         Vec3 rel = a.position - hangar;
-        rel.y = 0;
         float along = Dot(rel, out), across = Dot(rel, side);
         // Rolled past the ring (or never in front): back round to the doorway's line.
         if (doorPhase_ == 2 && along < -2.0f) doorPhase_ = 0;
         if (doorPhase_ == 0 && along > DoorFront * 0.5f) doorPhase_ = 1;
         Vec3 front = hangar + out * DoorFront;
-        if (doorPhase_ == 1 && Length(a.position - front - Vec3{0, rel.y, 0}) < 50.0f) doorPhase_ = 2;
+        if (doorPhase_ == 1 && std::hypot(along - DoorFront, across) < 50.0f) doorPhase_ = 2;
         // In through the doors: toward a point on the doorway's line some way ahead, so the
         // aircraft settles onto the line before it reaches the ring.
         Vec3 goal = hangar + out * std::fmax(0.0f, along - DoorLookAhead);
@@ -838,7 +830,9 @@ private:
         }
         float bearing, distance;
         Toward(goal, bearing, distance);
-        if (log_ && stepsRun % 30 == 0) std::printf("      doors phase %d along %.0f across %.0f goal %.0f,%.0f bearing %.2f\n", doorPhase_, along, across, goal.x, goal.z, bearing);
+        if (log_ && stepsRun % 30 == 0)
+            std::printf("      doors phase %d along %.0f across %.0f goal %.0f,%.0f bearing %.2f\n", doorPhase_, along,
+                        across, goal.x, goal.z, bearing);
         // The turn on the ground is a fixed rate: slow while it is large.
         SetThrottle(doorPhase_ == 2 || std::fabs(bearing) > 0.4f ? 1 : 3);
         Stick(Clamp(bearing * 600.0f, -120.0f, 120.0f), 0);
@@ -859,7 +853,6 @@ private:
     }
 
     void Record(const Sight& s, float t) {
-        (void)s;
         const Aircraft& a = PlayerPlane;
         float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
         if (!InsideWorld(a.position)) clearance = 1.0e9f;  // beyond the terrain's edge: no ground

@@ -7,9 +7,19 @@
 //
 // Needs an X display (Xvfb with LIBGL_ALWAYS_SOFTWARE=1); the media come from
 // KELVANE_MEDIA_DIR, else from the media folder beside the program. Saves briefing.ppm,
-// home.ppm, end.ppm, pageup.ppm, pagedown.ppm and death.ppm, and prints the window's pixel
-// format, the peak memory and the process CPU time per drawn frame (every thread's).
-// scripts/compare-pictures runs it for two builds and compares the files.
+// home.ppm, end.ppm, pageup.ppm, pagedown.ppm and death.ppm from play, then the posed
+// frames: the world held still (a briefing that does not end) with the aircraft and the
+// targets placed where the draw order could show: the base from 2,000 to 5,000 away (the
+// runway lies just above the terrain, so at range their depths nearly tie), high up, the
+// world's edge, the falling zeppelin and the sinking tank (their collapse runs while they
+// are drawn), the triplane's smoke trail, the rear view in flight, the target views and
+// the Tank and Vornhald briefings. Prints the window's pixel format, the peak memory and
+// the process CPU time per drawn frame (every thread's). scripts/compare-pictures runs it
+// for two builds and compares the files.
+//
+// --depth16 draws every frame into an offscreen buffer with a 16-bit depth buffer instead
+// of the window's (some drivers give the window no more): a far part of the scene that
+// rounds to the farthest depth must look the same as with the window's depth.
 //
 //   kelvane-frameshot <output folder> --session FILE --at SECONDS[,SECONDS...] [--hiqual]
 //
@@ -19,7 +29,17 @@
 // zeppelin began to fall and when the aircraft was back in the ring, to check against the
 // headless flight. FRAMESHOT_TRACE=1 prints the aircraft's position each second of play
 // (as kelvane-pilot --log does); FRAMESHOT_STOP=1 ends after the last picture.
+//
+//   kelvane-frameshot <output folder> --session FILE --hash [--save-steps N[,N...]]
+//
+// draws the whole session and prints one line per drawn frame, "frame <step> <hash>" (FNV-1a
+// of its pixels), so that two builds can be compared over every frame of a flight; the
+// frames of the given steps are saved as step-<n>.ppm, to look at where the hashes differ.
+// A line "voices <step> <mask>" follows each frame after which the set of playing voices
+// changed (bit n: voice n), so that the sounds' starts and stops can be compared too.
+#define GL_GLEXT_PROTOTYPES 1
 #include <GL/gl.h>
+#include <GL/glext.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -38,6 +58,7 @@
 #include "app/globals.h"
 #include "app/services.h"
 #include "assets/texture_cache.h"
+#include "audio/sound_system.h"
 #include "math/random.h"
 #include "platform/executable_path.h"
 #include "platform/input_event.h"
@@ -45,6 +66,7 @@
 #include "render/scene.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
+#include "sim/simulation.h"
 
 namespace {
 
@@ -74,12 +96,38 @@ void Send(InputEventType type, int key, int x = 0, int y = 0) {
     HandleInputMessage(e);
 }
 
+// The offscreen frame of --depth16 (0: the window's own buffers).
+GLuint offscreen = 0;
+
+bool UseDepth16Buffer(int w, int h) {
+    GLuint colour = 0, depth = 0;
+    glGenFramebuffers(1, &offscreen);
+    glBindFramebuffer(GL_FRAMEBUFFER, offscreen);
+    glGenRenderbuffers(1, &colour);
+    glBindRenderbuffer(GL_RENDERBUFFER, colour);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, w, h);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+    glGenRenderbuffers(1, &depth);
+    glBindRenderbuffer(GL_RENDERBUFFER, depth);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, w, h);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    glDrawBuffer(GL_COLOR_ATTACHMENT0);
+    return true;
+}
+
+void ReadFrame(std::vector<unsigned char>& rgb) {
+    const int w = App.settings.Width, h = App.settings.Height;
+    rgb.resize(static_cast<size_t>(w) * h * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(offscreen != 0 ? GL_COLOR_ATTACHMENT0 : GL_BACK);
+    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+}
+
 bool Save(const char* name) {
     const int w = App.settings.Width, h = App.settings.Height;
-    std::vector<unsigned char> rgb(static_cast<size_t>(w) * h * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, w, h, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    std::vector<unsigned char> rgb;
+    ReadFrame(rgb);
     std::string path = outFolder + "/" + name + ".ppm";
     FILE* f = std::fopen(path.c_str(), "wb");
     if (f == nullptr) return false;
@@ -89,6 +137,10 @@ bool Save(const char* name) {
     std::printf("saved %s\n", path.c_str());
     return true;
 }
+
+// With --hash: FNV-1a of the last drawn frame's pixels.
+bool hashFrames = false;
+uint64_t frameHash = 0;
 
 // One frame of the game loop with a 30 ms step; saved under `name` when one is given.
 void Frame(const char* name = nullptr) {
@@ -102,6 +154,12 @@ void Frame(const char* name = nullptr) {
     glFinish();
     double t1 = ProcessCpuSeconds();
     if (name != nullptr) Save(name);
+    if (hashFrames) {
+        std::vector<unsigned char> rgb;
+        ReadFrame(rgb);
+        frameHash = 1469598103934665603ull;
+        for (unsigned char c : rgb) frameHash = (frameHash ^ c) * 1099511628211ull;
+    }
     double t2 = ProcessCpuSeconds();
     EndFrameDrawing();
     glFinish();
@@ -125,7 +183,7 @@ struct SessionEvent {
 
 // Replays a recorded pilot session, drawing every frame; saves those at the wanted seconds
 // of play. The settings are the pilot's (LoadSettings) but for the picture's own.
-int DrawSession(const char* path, std::vector<float> at) {
+int DrawSession(const char* path, std::vector<float> at, const std::vector<int>& saveSteps) {
     FILE* f = std::fopen(path, "r");
     if (f == nullptr) {
         std::perror(path);
@@ -145,6 +203,7 @@ int DrawSession(const char* path, std::vector<float> at) {
     SeedRand(seed);
     size_t next = 0, shot = 0;
     int step = 0, playFrames = 0;
+    unsigned lastVoices = 0;
     float fell = -1.0f;
     std::sort(at.begin(), at.end());
     while (true) {
@@ -156,7 +215,20 @@ int DrawSession(const char* path, std::vector<float> at) {
         char name[32] = {};
         bool save = shot < at.size() && GameState == Playing && (playFrames + 1) * 0.03f >= at[shot];
         if (save) std::snprintf(name, sizeof name, "at-%.1f", at[shot++]);
+        if (!save && std::find(saveSteps.begin(), saveSteps.end(), step) != saveSteps.end()) {
+            std::snprintf(name, sizeof name, "step-%d", step);
+            save = true;
+        }
         Frame(save ? name : nullptr);
+        if (hashFrames) {
+            std::printf("frame %d %016llx\n", step, static_cast<unsigned long long>(frameHash));
+            // The sounds the frame started and stopped, as the set of playing voices.
+            unsigned voices = 0;
+            for (int id = 0; id < MaxVoices; ++id)
+                if (VoiceActive(id)) voices |= 1u << id;
+            if (voices != lastVoices) std::printf("voices %d %04x\n", step, voices);
+            lastVoices = voices;
+        }
         ++step;
         if (GameState == Playing) ++playFrames;  // counted as the pilot counts its play
         if (std::getenv("FRAMESHOT_TRACE") && GameState == Playing && playFrames % 33 == 0)
@@ -175,6 +247,124 @@ int DrawSession(const char* path, std::vector<float> at) {
     return 0;
 }
 
+// A frame whose columns are the aircraft's axes for a nose along fwd (its Z) and a level
+// right wing, at p.
+Mat4 Placement(Vec3 p, Vec3 fwd) {
+    Normalize(fwd);
+    Vec3 up{0.0f, 1.0f, 0.0f};
+    Vec3 right = Cross(up, fwd);
+    Normalize(right);
+    up = Cross(fwd, right);
+    Mat4 m = Identity4;
+    const Vec3 axes[3] = {right, up, fwd};
+    for (int i = 0; i < 3; ++i) {
+        m.m[4 * i] = axes[i].x;
+        m.m[4 * i + 1] = axes[i].y;
+        m.m[4 * i + 2] = axes[i].z;
+    }
+    SetTranslation(m, p);
+    return m;
+}
+
+// Starts the given mission (0 Zeppelin, 1 Tank, 2 Vornhald) and holds its briefing: the
+// camera follows CameraView and nothing moves but what DrawScene animates.
+void HoldMission(int mission) {
+    MissionIndex = mission - 1;
+    StartNextMission();
+    Deadline = BriefingClock + 1.0e6f;
+}
+
+// The player's aircraft at p, seen in the given view. In the pilot's views the nose points
+// 3 degrees below target, so that it shows just above the engine.
+void Pose(Vec3 p, Vec3 target, int view) {
+    PlayerPlane.position = p;
+    Vec3 aim = target - p;
+    if (view == vk::Home || view == vk::PageUp) aim.y -= 0.05f * Length(aim);
+    PlayerPlane.placement = Placement(p, aim);
+    BiplaneModel.model.matrix = PlayerPlane.placement;
+    CameraView = view;
+}
+
+void PosedFrames() {
+    const Vec3 base = MatrixTranslation(HangarModel.matrix);
+    HoldMission(0);
+    // The base from afar, from above and from low over the ground, from two sides.
+    const struct {
+        float distance, height, side;
+    } far[] = {{2000, 150, 0}, {3500, 120, 1}, {5000, 200, 0}, {5000, 60, 1}};
+    for (const auto& f : far) {
+        Vec3 dir = f.side == 0 ? Vec3{0.6f, 0.0f, 0.8f} : Vec3{-0.8f, 0.0f, 0.6f};
+        Vec3 eye = base + dir * f.distance;
+        eye.y = base.y + f.height;
+        Pose(eye, base, vk::Home);
+        char name[48];
+        std::snprintf(name, sizeof name, "base-%.0f-%.0f", f.distance, f.height);
+        Frame(name);
+    }
+    // In flight over the base, looking back over the tail.
+    Pose(base + Vec3{300.0f, 80.0f, 400.0f}, base + Vec3{600.0f, 80.0f, 800.0f}, vk::End);
+    Frame("rear-flight");
+    // High above the field, level and nose down.
+    Pose(Vec3{base.x, 15000.0f, base.z}, Vec3{base.x + 1000.0f, 15000.0f, base.z}, vk::Home);
+    Frame("high-level");
+    Pose(Vec3{base.x, 15000.0f, base.z}, Vec3{base.x + 1000.0f, 14000.0f, base.z + 300.0f}, vk::Home);
+    Frame("high-down");
+    // The world's edge: beyond the land looking out, and looking back at it.
+    const Vec3 lo = TerrainModel.boundsMin, hi = TerrainModel.boundsMax;
+    const float midZ = 0.5f * (lo.z + hi.z);
+    Pose(Vec3{hi.x + 300.0f, 1500.0f, midZ}, Vec3{hi.x + 2000.0f, 1400.0f, midZ}, vk::Home);
+    Frame("edge-out");
+    Pose(Vec3{hi.x + 300.0f, 1500.0f, midZ}, Vec3{hi.x - 2000.0f, 1000.0f, midZ + 500.0f}, vk::Home);
+    Frame("edge-back");
+    Pose(Vec3{hi.x - 200.0f, 900.0f, hi.z - 200.0f}, Vec3{hi.x - 200.0f, 800.0f, hi.z + 3000.0f}, vk::End);
+    Frame("edge-corner-rear");
+
+    // The zeppelin shot down: falling and crumpling while it is drawn.
+    const Vec3 zeppelin = MatrixTranslation(ZeppelinModel.matrix);
+    ZeppelinModel.visible = 2;
+    Pose(zeppelin + Vec3{250.0f, -60.0f, 200.0f}, zeppelin, vk::Home);
+    Frames(40);
+    Frame("zeppelin-falling");
+    CameraView = vk::PageDown;  // from under it
+    Frames(30);
+    Frame("zeppelin-falling-target");
+
+    // The Tank mission: its briefing, the tank from the air, then sinking.
+    HoldMission(1);
+    Frame("tank-briefing");
+    const Vec3 tank = MatrixTranslation(TankModel.matrix);
+    Pose(tank + Vec3{-120.0f, 50.0f, -160.0f}, tank, vk::Home);
+    Frame("tank");
+    TankModel.visible = 2;
+    Frames(60);
+    Frame("tank-sinking");
+    CameraView = vk::PageDown;
+    Frames(20);
+    Frame("tank-sinking-target");
+
+    // The Vornhald mission: its briefing, the triplane near, then its smoke trail, grown by
+    // the simulation while the player falls beside it.
+    HoldMission(2);
+    Frame("vornhald-briefing");
+    const Vec3 enemy = EnemyPlane.position;
+    TriplaneModel.matrix = EnemyPlane.placement;  // play keeps it so
+    Pose(enemy + Vec3{40.0f, 10.0f, -60.0f}, enemy, vk::Home);
+    Frame("vornhald");
+    CameraView = vk::PageDown;
+    Frame("vornhald-target");
+    Destroy(EnemyPlane);
+    GameState = Playing;
+    Frames(50);
+    GameState = Briefing;  // held again, the trail as it grew
+    Deadline = BriefingClock + 1.0e6f;
+    const Vec3 smoke = EnemyPlane.position;
+    Pose(smoke + Vec3{-150.0f, 40.0f, -150.0f}, smoke, vk::Home);
+    Frame("smoke-trail");
+    CameraView = vk::PageUp;
+    Frames(3);
+    Frame("smoke-trail-delayed");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -184,15 +374,20 @@ int main(int argc, char** argv) {
     }
     outFolder = argv[1];
     int width = 640, height = 480;
-    bool hiQual = false, lights = false;
+    bool hiQual = false, lights = false, depth16 = false;
     const char* session = nullptr;
     std::vector<float> at;
+    std::vector<int> saveSteps;
     for (int i = 2; i < argc; ++i) {
         if (std::strcmp(argv[i], "--hiqual") == 0) hiQual = true;
         else if (std::strcmp(argv[i], "--session") == 0 && i + 1 < argc) session = argv[++i];
         else if (std::strcmp(argv[i], "--at") == 0 && i + 1 < argc)
             for (char* t = std::strtok(argv[++i], ","); t != nullptr; t = std::strtok(nullptr, ",")) at.push_back(std::strtof(t, nullptr));
+        else if (std::strcmp(argv[i], "--save-steps") == 0 && i + 1 < argc)
+            for (char* t = std::strtok(argv[++i], ","); t != nullptr; t = std::strtok(nullptr, ",")) saveSteps.push_back(std::atoi(t));
         else if (std::strcmp(argv[i], "--lights") == 0) lights = true;
+        else if (std::strcmp(argv[i], "--hash") == 0) hashFrames = true;
+        else if (std::strcmp(argv[i], "--depth16") == 0) depth16 = true;
         else if (std::sscanf(argv[i], "%dx%d", &width, &height) != 2) return 2;
     }
     const char* media = std::getenv("KELVANE_MEDIA_DIR");
@@ -212,6 +407,10 @@ int main(int argc, char** argv) {
     const float clear[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     for (int i = 0; i < 4; ++i) App.clearColour[i] = clear[i];
     if (!CreateGLWindow()) return 1;
+    if (depth16 && !UseDepth16Buffer(width, height)) {
+        std::fprintf(stderr, "no offscreen buffer with a 16-bit depth buffer\n");
+        return 1;
+    }
     SetupGLState();
     GLint bits[6] = {};
     const GLenum names[6] = {GL_RED_BITS, GL_GREEN_BITS, GL_BLUE_BITS, GL_ALPHA_BITS, GL_DEPTH_BITS, GL_STENCIL_BITS};
@@ -221,7 +420,7 @@ int main(int argc, char** argv) {
     if (!LoadAssets()) return 1;
     App.running = true;
     App.lastFrameTime = Seconds();
-    if (session != nullptr) return DrawSession(session, at);
+    if (session != nullptr) return DrawSession(session, at, saveSteps);
     SeedRand(4242);
 
     GameState = StartMission;
@@ -256,6 +455,7 @@ int main(int argc, char** argv) {
     Frames(30);
     Frame("death");
     std::printf("crashed after %d frames\n", n);
+    PosedFrames();
     if (FILE* status = std::fopen("/proc/self/status", "r")) {
         char line[256];
         while (std::fgets(line, sizeof line, status) != nullptr)

@@ -128,11 +128,12 @@ uint32_t LoadTexture(const char* fileName, AlphaMode alphaMode, float alphaParam
     glBindTexture(GL_TEXTURE_2D, glName);
 
     ApplyAlphaRule(pixels, width * height, alphaMode, alphaParam);
-    GLint internalFormat;
-    if (Textures.highQuality) internalFormat = alphaMode == AlphaNone ? GL_RGB : GL_RGBA;
-    // Low quality keeps four bits a channel: 3-3-2 (or 2-2-2-2) texels, as software
-    // renderers really store them, turn cream pink and green fields mauve.
-    else internalFormat = alphaMode == AlphaNone ? GL_RGB4 : GL_RGBA4;
+    // Low quality keeps four bits a channel (3-3-2 or 2-2-2-2 texels, as software renderers
+    // really store the smaller formats, turn cream pink and green fields mauve). They are
+    // rounded here and stored as 8 bits: the same texels a 4-bit texture gives, without
+    // the unpacking of every texel read.
+    if (!Textures.highQuality) RoundTexelsToFourBits(pixels, width * height);
+    const GLint internalFormat = alphaMode == AlphaNone ? GL_RGB : GL_RGBA;
     glTexImage2D(GL_TEXTURE_2D, 0, internalFormat, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
                  pixels);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);

@@ -52,3 +52,11 @@ void HalveTexels(const uint8_t* source, int width, int height, uint8_t* target) 
         }
     }
 }
+
+void RoundTexelsToFourBits(uint8_t* pixels, int pixelCount) {
+    if (pixels == nullptr || pixelCount <= 0) return;
+    uint8_t rounded[256];
+    for (int c = 0; c < 256; ++c) rounded[c] = static_cast<uint8_t>((c * 15 + 127) / 255 * 17);
+    const size_t bytes = 4 * static_cast<size_t>(pixelCount);
+    for (size_t i = 0; i < bytes; ++i) pixels[i] = rounded[pixels[i]];
+}

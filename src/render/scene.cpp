@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "app/controls.h"
 #include "app/game_app.h"
 #include "app/game_flow.h"
 #include "app/globals.h"
@@ -73,18 +74,61 @@ void DrawDeathPuff() {
     glDisable(GL_BLEND);
 }
 
-void DrawScene() {
-    // The dome is drawn first into a frame cleared to the farthest depth, with back faces
-    // culled, so its own triangles never overlap: every one of its fragments would pass the
-    // depth test. And everything else lies inside it, so the depth it would write never
-    // hides anything drawn later. Without the test (which also leaves the depth buffer
-    // alone) the picture is the same, and the software renderer skips a read and a write
-    // of the depth buffer for every pixel of the sky.
+namespace {
+
+// Whether every model drawn before the sky in the cheap order covers what lies behind it:
+// a blended one must see the sky behind it, so with one among them the sky goes first.
+bool OpaqueScenery() {
+    const Model* models[] = {&TerrainModel,  &BiplaneModel.model, &TriplaneModel, &ZeppelinModel,
+                             &TankModel,     &HangarModel,        &RunwayModel,   &ShotModel};
+    for (const Model* m : models)
+        if (m->alphaMode != AlphaNone) return false;
+    return true;
+}
+
+// The sky dome where nothing opaque was drawn. Its fragments are all put at the farthest
+// depth, where the clear left the buffer: they pass only where no opaque fragment passed
+// (those pass "less than farthest", so none can lie at the farthest depth itself), which
+// is exactly where the dome drawn first would still show. The dome's own depth never
+// counts, so its far parts cannot round onto the terrain's with a 16-bit depth buffer, and
+// it writes none, as when it was drawn first without the test.
+void DrawSkyBehind() {
+    glDepthRange(1.0, 1.0);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_FALSE);
+    DrawModelList(SkyDomeModel);
+    glDepthMask(GL_TRUE);
+    glDepthFunc(GL_LESS);
+    glDepthRange(0.0, 1.0);
+}
+
+// The sky dome first, over the whole frame: without the depth test, which neither reads
+// nor writes the depth buffer. The frame was cleared to the farthest depth and the dome's
+// back faces are culled, so every fragment would pass it anyway, and everything lies
+// inside the dome.
+void DrawSkyFirst() {
     glDisable(GL_DEPTH_TEST);
     DrawModelList(SkyDomeModel);
     glEnable(GL_DEPTH_TEST);
+}
+
+}  // namespace
+
+void DrawScene() {
+    // The software renderer's time goes in shading fragments that later draws cover. So the
+    // opaque world is drawn front first, in the views where the own aircraft is near (it
+    // covers a third of the pilot's view), then the terrain and the scenery, and the sky
+    // last, only where they left the frame empty; anything blended after it. The picture is
+    // the one of the sky drawn first: opaque fragments replace what is under them, and
+    // between opaque draws only a tie in depth depends on the order, which the aircraft
+    // cannot have with the terrain in the near views, the terrain keeping its place before
+    // everything on it (the runway lies just above it).
+    const bool skyLast = OpaqueScenery();
+    const bool nearAircraft = skyLast && (CameraView == vk::Home || CameraView == vk::PageUp || CameraView == vk::End);
+    if (!skyLast) DrawSkyFirst();
+    if (nearAircraft) DrawSkinnedModel(BiplaneModel);
     DrawModelList(TerrainModel);
-    DrawSkinnedModel(BiplaneModel);
+    if (!nearAircraft) DrawSkinnedModel(BiplaneModel);
     DrawModelList(TriplaneModel);
     if (ZeppelinModel.visible == 2)
         DrawFallingZeppelin();
@@ -98,6 +142,7 @@ void DrawScene() {
     DrawModelList(RunwayModel);
     DrawShots(EnemyPlane);
     DrawShots(PlayerPlane);
+    if (skyLast) DrawSkyBehind();
     DrawEnemySmoke();
     if (CameraView == 0) DrawDeathPuff();
     DrawOverlay(ScoreOverlay);

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -37,6 +38,24 @@ uint32_t FullScreenList() {
     glVertex3f(-1, 1, 0);
     glEnd();
     glColor4f(1, 1, 1, 1);
+    glEndList();
+    return list;
+}
+
+// A quad of the given colour over the part of the viewport left of x (-1..1), at depth z.
+// Blended when a is below 1, as a model's list with an alpha rule is.
+uint32_t QuadList(float x, float z, float r, float g, float b, float a) {
+    uint32_t list = glGenLists(1);
+    glNewList(list, GL_COMPILE);
+    if (a < 1.0f) glEnable(GL_BLEND);
+    glColor4f(r, g, b, a);
+    glBegin(GL_QUADS);
+    glVertex3f(-1, -1, z);
+    glVertex3f(x, -1, z);
+    glVertex3f(x, 1, z);
+    glVertex3f(-1, 1, z);
+    glEnd();
+    if (a < 1.0f) glDisable(GL_BLEND);
     glEndList();
     return list;
 }
@@ -296,4 +315,35 @@ TEST_F(SceneFixture, TheSkyLeavesTheDepthBufferClearedAndTheDepthTestOnAfterIt) 
     glReadPixels(W / 2, H / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
     EXPECT_EQ(depth, 1.0f);  // whatever comes later is never hidden by the sky
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+}
+
+TEST_F(SceneFixture, TheSkyShowsOnlyWhereTheOpaqueWorldLeftTheFrameAndBlendingSeesIt) {
+    // The sky red over everything and nearest of all; the terrain green over the left half,
+    // behind it, opaque or half see-through.
+    SkyDomeModel.displayList = QuadList(1, -0.5f, 1, 0, 0, 1);
+    SkyDomeModel.visible = TerrainModel.visible = 1;
+    auto pixel = [](int x) {
+        unsigned char p[4];
+        glReadPixels(x, H / 2, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, p);
+        return std::array<int, 3>{p[0], p[1], p[2]};
+    };
+    for (AlphaMode terrainAlpha : {AlphaNone, AlphaLuminance}) {
+        const bool blended = terrainAlpha != AlphaNone;
+        TerrainModel.alphaMode = terrainAlpha;
+        TerrainModel.displayList = QuadList(0, 0.5f, 0, 1, 0, blended ? 0.5f : 1.0f);
+        Frame([] { DrawScene(); });
+        // An opaque terrain hides the sky, a see-through one is blended over it.
+        const std::array<int, 3> left = pixel(W / 4), right = pixel(3 * W / 4);
+        EXPECT_NEAR(left[0], blended ? 128 : 0, 2) << terrainAlpha;
+        EXPECT_NEAR(left[1], blended ? 128 : 255, 2) << terrainAlpha;
+        EXPECT_EQ(right, (std::array<int, 3>{255, 0, 0})) << terrainAlpha;
+        GLboolean depthWrites = GL_FALSE;
+        glGetBooleanv(GL_DEPTH_WRITEMASK, &depthWrites);
+        GLint depthFunc = 0;
+        glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+        GLfloat range[2] = {};
+        glGetFloatv(GL_DEPTH_RANGE, range);
+        EXPECT_TRUE(depthWrites && depthFunc == GL_LESS && range[0] == 0.0f && range[1] == 1.0f) << terrainAlpha;
+        glDeleteLists(TerrainModel.displayList, 1);
+    }
 }

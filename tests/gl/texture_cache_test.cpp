@@ -8,6 +8,7 @@
 
 #include "app/services.h"
 #include "assets/texture_cache.h"
+#include "assets/texture_pixels.h"
 #include "support/error_capture.h"
 #include "support/gl_context.h"
 #include "support/image_files.h"
@@ -158,8 +159,8 @@ TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
     } cases[] = {
         {true, AlphaNone, GL_RGB},
         {true, AlphaBlackMask, GL_RGBA},
-        {false, AlphaNone, GL_RGB4},
-        {false, AlphaLuminance, GL_RGBA4},
+        {false, AlphaNone, GL_RGB},
+        {false, AlphaLuminance, GL_RGBA},
     };
     for (const Case& c : cases) {
         ReleaseTextures();
@@ -169,16 +170,41 @@ TEST_F(TextureCacheTest, InternalFormatFollowsQualityAndAlpha) {
         EXPECT_EQ(LevelParameter(t, 0, GL_TEXTURE_INTERNAL_FORMAT), c.format)
             << c.highQuality << " " << c.mode;
         if (c.mode == AlphaNone) {
-            // Fewer bits, not other colours: 3-3-2 texels made this cream (182, 182, 85).
+            // Fewer bits, not other colours: 3-3-2 texels made this cream (182, 182, 85);
+            // four bits a channel keep it (204, 187, 119).
             uint8_t texel[2 * 2 * 4] = {};
             glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texel);
-            EXPECT_NEAR(texel[0], 200, 12);
-            EXPECT_NEAR(texel[1], 180, 12);
-            EXPECT_NEAR(texel[2], 120, 12);
+            const int cream[3] = {200, 180, 120}, fourBits[3] = {204, 187, 119};
+            for (int k = 0; k < 3; ++k) EXPECT_EQ(texel[k], c.highQuality ? cream[k] : fourBits[k]) << k;
         }
         GLint filter = 0;
         glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &filter);
         EXPECT_EQ(filter, GL_LINEAR);
+    }
+}
+
+TEST_F(TextureCacheTest, LowQualityTexelsAreTheDriversOwnFourBitTexels) {
+    // Every level of every channel (pixel i: i, 255 - i and two odd multiples of i), rounded
+    // by the cache, against the driver's 4-bit formats given the same bytes.
+    std::vector<uint8_t> rgba(4 * 256);
+    for (int i = 0; i < 256; ++i) {
+        const int levels[4] = {i, 255 - i, i * 91, i * 37 + 11};
+        for (int k = 0; k < 4; ++k) rgba[4 * i + k] = static_cast<uint8_t>(levels[k] & 0xFF);
+    }
+    std::vector<uint8_t> rounded = rgba;
+    RoundTexelsToFourBits(rounded.data(), 256);
+    for (GLint format : {GL_RGBA4, GL_RGB4}) {
+        GLuint t = 0;
+        glGenTextures(1, &t);
+        glBindTexture(GL_TEXTURE_2D, t);
+        glTexImage2D(GL_TEXTURE_2D, 0, format, 256, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+        const std::vector<uint8_t> driver = TexturePixels(t);
+        glDeleteTextures(1, &t);
+        ASSERT_EQ(driver.size(), rounded.size());
+        const int channels = format == GL_RGBA4 ? 4 : 3;
+        for (int i = 0; i < 256; ++i)
+            for (int k = 0; k < channels; ++k)
+                ASSERT_EQ(driver[4 * i + k], rounded[4 * i + k]) << "format " << format << " level " << i << " channel " << k;
     }
 }
 

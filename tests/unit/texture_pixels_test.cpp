@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <vector>
 
 #include "assets/texture_pixels.h"
@@ -72,4 +73,21 @@ TEST(HalveTexels, ASideOfOneRepeatsItsRowOrColumn) {
     std::vector<uint8_t> tall(2 * 4, 0xAA);
     HalveTexels(strip.data(), 1, 4, tall.data());
     EXPECT_EQ(tall, (std::vector<uint8_t>{50, 50, 50, 50, 8, 8, 8, 8}));
+}
+
+TEST(FourBitTexels, EveryLevelOfEveryChannelGoesToTheNearestOfSixteen) {
+    // Pixel i carries level i in one channel and other levels in the rest, so a channel
+    // rounded with another's value shows.
+    for (int channel = 0; channel < 4; ++channel) {
+        std::vector<uint8_t> p(4 * 256);
+        for (int i = 0; i < 256; ++i)
+            for (int k = 0; k < 4; ++k) p[4 * i + k] = static_cast<uint8_t>(k == channel ? i : 255 - i);
+        RoundTexelsToFourBits(p.data(), 256);
+        for (int i = 0; i < 256; ++i) {
+            const int r = p[4 * i + channel];
+            EXPECT_EQ(r % 17, 0) << i;
+            EXPECT_LE(std::abs(r - i), 8) << i;  // levels lie 17 apart: nearest is within 8.5
+            EXPECT_EQ(p[4 * i + (channel + 1) % 4] % 17, 0);
+        }
+    }
 }

@@ -32,7 +32,7 @@
 //
 //   kelvane-frameshot <output folder> --session FILE --hash [--save-steps N[,N...]]
 //
-// draws the whole session and prints one line per drawn frame, "frame <step> <hash>" (FNV-1a
+// (FILE a pilot session or a game recording, *.rec) draws the whole session and prints one line per drawn frame, "frame <step> <hash>" (FNV-1a
 // of its pixels), so that two builds can be compared over every frame of a flight; the
 // frames of the given steps are saved as step-<n>.ppm, to look at where the hashes differ.
 // A line "voices <step> <mask>" follows each frame after which the set of playing voices
@@ -50,13 +50,14 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/settings.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "app/settings_file.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
@@ -138,6 +139,11 @@ bool Save(const char* name) {
     return true;
 }
 
+bool EndsWithRec(const char* path) {
+    const size_t n = std::strlen(path);
+    return n > 4 && std::strcmp(path + n - 4, ".rec") == 0;
+}
+
 // With --hash: FNV-1a of the last drawn frame's pixels.
 bool hashFrames = false;
 uint64_t frameHash = 0;
@@ -148,7 +154,7 @@ void Frame(const char* name = nullptr) {
     FrameDt = 0.03f;
     double t0 = ProcessCpuSeconds();
     BeginFrameDrawing();
-    UpdateGame();
+    StepGameFrame();
     ApplyCamera();
     DrawScene();
     glFinish();
@@ -175,6 +181,19 @@ void Tap(int key, const char* name = nullptr) {
     Send(InputEventType::KeyDown, key);
     Frame(name);
     Send(InputEventType::KeyUp, key);
+}
+
+// With --hash: one line per drawn frame with its hash, and one after each frame that
+// changed the set of playing voices.
+void PrintFrameHash(int step, unsigned& lastVoices) {
+    if (!hashFrames) return;
+    std::printf("frame %d %016llx\n", step, static_cast<unsigned long long>(frameHash));
+    // The sounds the frame started and stopped, as the set of playing voices.
+    unsigned voices = 0;
+    for (int id = 0; id < MaxVoices; ++id)
+        if (VoiceActive(id)) voices |= 1u << id;
+    if (voices != lastVoices) std::printf("voices %d %04x\n", step, voices);
+    lastVoices = voices;
 }
 
 struct SessionEvent {
@@ -213,26 +232,18 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
         }
         if ((next >= events.size() || std::getenv("FRAMESHOT_STOP")) && shot >= at.size()) break;
         char name[32] = {};
-        bool save = shot < at.size() && GameState == Playing && (playFrames + 1) * 0.03f >= at[shot];
+        bool save = shot < at.size() && Flow.state == Playing && (playFrames + 1) * 0.03f >= at[shot];
         if (save) std::snprintf(name, sizeof name, "at-%.1f", at[shot++]);
         if (!save && std::find(saveSteps.begin(), saveSteps.end(), step) != saveSteps.end()) {
             std::snprintf(name, sizeof name, "step-%d", step);
             save = true;
         }
         Frame(save ? name : nullptr);
-        if (hashFrames) {
-            std::printf("frame %d %016llx\n", step, static_cast<unsigned long long>(frameHash));
-            // The sounds the frame started and stopped, as the set of playing voices.
-            unsigned voices = 0;
-            for (int id = 0; id < MaxVoices; ++id)
-                if (VoiceActive(id)) voices |= 1u << id;
-            if (voices != lastVoices) std::printf("voices %d %04x\n", step, voices);
-            lastVoices = voices;
-        }
+        PrintFrameHash(step, lastVoices);
         ++step;
-        if (GameState == Playing) ++playFrames;  // counted as the pilot counts its play
-        if (std::getenv("FRAMESHOT_TRACE") && GameState == Playing && playFrames % 33 == 0)
-            std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(GameState));
+        if (Flow.state == Playing) ++playFrames;  // counted as the pilot counts its play
+        if (std::getenv("FRAMESHOT_TRACE") && Flow.state == Playing && playFrames % 33 == 0)
+            std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(Flow.state));
         if (fell < 0.0f && ZeppelinModel.visible == 2) {
             fell = playFrames * 0.03f;
             std::printf("the zeppelin began to fall at %.1f s of play\n", fell);
@@ -241,9 +252,65 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
             std::printf("back in the ring at %.1f s of play\n", playFrames * 0.03f);
             break;
         }
-        if (GameState == Dead || step > 40000) break;
+        if (Flow.state == Dead || step > 40000) break;
     }
-    std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(GameState), step, playFrames * 0.03f, next, events.size());
+    std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(Flow.state), step, playFrames * 0.03f, next, events.size());
+    return 0;
+}
+
+// Draws a game recording (tests/guard/*.rec: "KVRP", version 1, seed, entry count, then
+// entries: 1 kind key x y, an input event; 2 clock dt, one frame at that clock), every
+// frame hashed; the frames of saveSteps saved as step-<n>.ppm.
+int DrawRecording(const char* path, const std::vector<int>& saveSteps) {
+    FILE* f = std::fopen(path, "rb");
+    if (f == nullptr) {
+        std::perror(path);
+        return 1;
+    }
+    std::vector<unsigned char> bytes;
+    unsigned char chunk[65536];
+    size_t got = 0;
+    while ((got = std::fread(chunk, 1, sizeof chunk, f)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    std::fclose(f);
+    auto u32 = [&bytes](size_t at) {
+        uint32_t v = 0;
+        std::memcpy(&v, &bytes[at], 4);
+        return v;
+    };
+    if (bytes.size() < 16 || std::memcmp(bytes.data(), "KVRP", 4) != 0 || u32(4) != 1) {
+        std::fprintf(stderr, "%s: not a game recording\n", path);
+        return 1;
+    }
+    SeedRand(u32(8));
+    const uint32_t count = u32(12);
+    size_t at = 16;
+    int step = 0;
+    unsigned lastVoices = 0;
+    for (uint32_t i = 0; i < count; ++i) {
+        if (at < bytes.size() && bytes[at] == 1 && at + 14 <= bytes.size()) {
+            Send(static_cast<InputEventType>(bytes[at + 1]), static_cast<int>(u32(at + 2)), static_cast<int>(u32(at + 6)), static_cast<int>(u32(at + 10)));
+            at += 14;
+        } else if (at < bytes.size() && bytes[at] == 2 && at + 9 <= bytes.size()) {
+            float dt = 0.0f;
+            std::memcpy(&dt, &bytes[at + 5], 4);
+            if (dt != 0.03f) {
+                std::fprintf(stderr, "%s: a frame of %g s; only 0.03 s frames are drawn\n", path, dt);
+                return 1;
+            }
+            clockMs = u32(at + 1) - 30;  // the frame steps it on by its 30 ms
+            char name[32] = {};
+            const bool save = std::find(saveSteps.begin(), saveSteps.end(), step) != saveSteps.end();
+            if (save) std::snprintf(name, sizeof name, "step-%d", step);
+            Frame(save ? name : nullptr);
+            PrintFrameHash(step, lastVoices);
+            ++step;
+            at += 9;
+        } else {
+            std::fprintf(stderr, "%s: a broken entry at byte %zu\n", path, at);
+            return 1;
+        }
+    }
+    std::printf("%d frames drawn\n", step);
     return 0;
 }
 
@@ -271,7 +338,7 @@ Mat4 Placement(Vec3 p, Vec3 fwd) {
 void HoldMission(int mission) {
     MissionIndex = mission - 1;
     StartNextMission();
-    Deadline = BriefingClock + 1.0e6f;
+    Flow.deadline = Flow.briefingClock + 1.0e6f;
 }
 
 // The player's aircraft at p, seen in the given view. In the pilot's views the nose points
@@ -353,10 +420,10 @@ void PosedFrames() {
     CameraView = vk::PageDown;
     Frame("vornhald-target");
     Destroy(EnemyPlane);
-    GameState = Playing;
+    Flow.state = Playing;
     Frames(50);
-    GameState = Briefing;  // held again, the trail as it grew
-    Deadline = BriefingClock + 1.0e6f;
+    Flow.state = Briefing;  // held again, the trail as it grew
+    Flow.deadline = Flow.briefingClock + 1.0e6f;
     const Vec3 smoke = EnemyPlane.position;
     Pose(smoke + Vec3{-150.0f, 40.0f, -150.0f}, smoke, vk::Home);
     Frame("smoke-trail");
@@ -420,10 +487,11 @@ int main(int argc, char** argv) {
     if (!LoadAssets()) return 1;
     App.running = true;
     App.lastFrameTime = Seconds();
+    if (session != nullptr && EndsWithRec(session)) return DrawRecording(session, saveSteps);
     if (session != nullptr) return DrawSession(session, at, saveSteps);
     SeedRand(4242);
 
-    GameState = StartMission;
+    Flow.state = StartMission;
     Frames(20);
     Frame("briefing");
 
@@ -444,11 +512,11 @@ int main(int argc, char** argv) {
     // Nose down into the ground, then the death puff grows for a second.
     Send(InputEventType::MouseMove, 0, width / 2, 0);
     int n = 0;
-    while (GameState != Dead && n < 4000) {
+    while (Flow.state != Dead && n < 4000) {
         Frame();
         ++n;
     }
-    if (GameState != Dead) {
+    if (Flow.state != Dead) {
         std::fprintf(stderr, "no crash within %d frames\n", n);
         return 1;
     }

@@ -2,17 +2,16 @@
 
 #include <GL/gl.h>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/mesh_drawing.h"
 #include "audio/sound_system.h"
 #include "math/mat4.h"
 #include "math/random.h"
 #include "render/overlay.h"
-#include "render/wreckage.h"
+#include "sim/wreckage.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 
@@ -55,17 +54,8 @@ void DrawModelList(const Model& model) {
     glCallList(model.displayList);
 }
 
-void DrawFallingZeppelin() {
-    AnimateFallingZeppelin();
-    DrawArrayModel(ZeppelinModel);
-}
-
-void DrawDestroyedTank() {
-    if (AnimateDestroyedTank()) DrawArrayModel(TankModel);
-}
-
 void DrawDeathPuff() {
-    float s = Seconds() - Deadline + 1.0f;
+    float s = Seconds() - Flow.deadline + 1.0f;
     SetTilt(SmokeModel.matrix);
     ScaleAxes(SmokeModel.matrix, s, s, s);
     SetTranslation(SmokeModel.matrix, PlayerPlane.position + DeathPuffOffset);
@@ -124,26 +114,21 @@ void DrawScene() {
     // cannot have with the terrain in the near views, the terrain keeping its place before
     // everything on it (the runway lies just above it).
     const bool skyLast = OpaqueScenery();
-    const bool nearAircraft = skyLast && (CameraView == vk::Home || CameraView == vk::PageUp || CameraView == vk::End);
+    const bool nearAircraft = skyLast && (CameraView == PilotView || CameraView == DelayedPilotView || CameraView == RearView);
     if (!skyLast) DrawSkyFirst();
     if (nearAircraft) DrawSkinnedModel(BiplaneModel);
     DrawModelList(TerrainModel);
     if (!nearAircraft) DrawSkinnedModel(BiplaneModel);
     DrawModelList(TriplaneModel);
-    if (ZeppelinModel.visible == 2)
-        DrawFallingZeppelin();
-    else
-        DrawArrayModel(ZeppelinModel);
-    if (TankModel.visible == 2)
-        DrawDestroyedTank();
-    else
-        DrawArrayModel(TankModel);
+    // The wrecks are drawn as this frame's collapse left them (AdvanceWreckage).
+    DrawArrayModel(ZeppelinModel);
+    if (!Wreckage.tankGoneNow) DrawArrayModel(TankModel);
     DrawModelList(HangarModel);
     DrawModelList(RunwayModel);
     DrawShots(EnemyPlane);
     DrawShots(PlayerPlane);
     if (skyLast) DrawSkyBehind();
     DrawEnemySmoke();
-    if (CameraView == 0) DrawDeathPuff();
+    if (CameraView == DeathView) DrawDeathPuff();
     DrawOverlay(ScoreOverlay);
 }

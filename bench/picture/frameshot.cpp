@@ -349,7 +349,7 @@ void Pose(Vec3 p, Vec3 target, int view) {
     if (view == vk::Home || view == vk::PageUp) aim.y -= 0.05f * Length(aim);
     PlayerPlane.placement = Placement(p, aim);
     BiplaneModel.model.matrix = PlayerPlane.placement;
-    CameraView = view;
+    CameraView = static_cast<CameraViewKey>(view);
 }
 
 void PosedFrames() {
@@ -392,7 +392,7 @@ void PosedFrames() {
     Pose(zeppelin + Vec3{250.0f, -60.0f, 200.0f}, zeppelin, vk::Home);
     Frames(40);
     Frame("zeppelin-falling");
-    CameraView = vk::PageDown;  // from under it
+    CameraView = TargetView;  // from under it
     Frames(30);
     Frame("zeppelin-falling-target");
 
@@ -405,7 +405,7 @@ void PosedFrames() {
     TankModel.visible = 2;
     Frames(60);
     Frame("tank-sinking");
-    CameraView = vk::PageDown;
+    CameraView = TargetView;
     Frames(20);
     Frame("tank-sinking-target");
 
@@ -417,7 +417,7 @@ void PosedFrames() {
     TriplaneModel.matrix = EnemyPlane.placement;  // play keeps it so
     Pose(enemy + Vec3{40.0f, 10.0f, -60.0f}, enemy, vk::Home);
     Frame("vornhald");
-    CameraView = vk::PageDown;
+    CameraView = TargetView;
     Frame("vornhald-target");
     Destroy(EnemyPlane);
     Flow.state = Playing;
@@ -427,7 +427,7 @@ void PosedFrames() {
     const Vec3 smoke = EnemyPlane.position;
     Pose(smoke + Vec3{-150.0f, 40.0f, -150.0f}, smoke, vk::Home);
     Frame("smoke-trail");
-    CameraView = vk::PageUp;
+    CameraView = DelayedPilotView;
     Frames(3);
     Frame("smoke-trail-delayed");
 }

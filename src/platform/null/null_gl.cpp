@@ -16,6 +16,9 @@ void GLAPIENTRY glColor4fv(const GLfloat *) {}
 void GLAPIENTRY glCullFace(GLenum) {}
 void GLAPIENTRY glDeleteLists(GLuint, GLsizei) {}
 void GLAPIENTRY glDeleteTextures(GLsizei, const GLuint *) {}
+void GLAPIENTRY glDepthFunc(GLenum) {}
+void GLAPIENTRY glDepthMask(GLboolean) {}
+void GLAPIENTRY glDepthRange(GLclampd, GLclampd) {}
 void GLAPIENTRY glDisable(GLenum) {}
 void GLAPIENTRY glDisableClientState(GLenum) {}
 void GLAPIENTRY glDrawElements(GLenum, GLsizei, GLenum, const GLvoid *) {}

@@ -13,17 +13,17 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
 #include "render/frame.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 #include "render/scene.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
@@ -47,15 +47,11 @@ uint32_t clockMs = 0;
 uint32_t TestClock() { return clockMs; }
 
 // Every game global the loading and the flow touch, back at its start value.
-void ResetGame() {
-    ReleaseSkinnedModel(BiplaneModel);
-    ReleaseArrayModel(TankModel);
-    ReleaseArrayModel(ZeppelinModel);
+void ResetLoadedGame() {
+    UnloadWorld();
     for (Model* m : {&TerrainModel, &TriplaneModel, &HangarModel, &RunwayModel, &ShotModel, &SkyDomeModel,
-                     &SmokeModel}) {
-        ReleaseModel(*m);
+                     &SmokeModel})
         *m = Model{};
-    }
     BiplaneModel = SkinnedModel{};
     TankModel = ArrayModel{};
     ZeppelinModel = ArrayModel{};
@@ -65,7 +61,7 @@ void ResetGame() {
     ReleaseOverlay(ScoreOverlay);
     // The speech engine is started once, before the first loading (see SetUp).
 
-    ResetGameFlow();
+    ResetGame();
     for (uint8_t& key : App.controls.keys) key = 0;
     App.controls.stickX = App.controls.stickY = 0;
     SeedRand(4321);
@@ -77,7 +73,7 @@ bool Finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && 
 // a slow pull on the stick. Returns false (with a failure) when the aircraft's numbers
 // stop being numbers.
 bool LoadAndPlay(const std::string& what) {
-    ResetGame();
+    ResetLoadedGame();
     LoadAssets();
     App.controls.keys[vk::Space] = 1;
     App.controls.keys[vk::Digit0 + 9] = 1;
@@ -85,8 +81,7 @@ bool LoadAndPlay(const std::string& what) {
         clockMs += 30;
         FrameDt = 0.03f;
         App.controls.keys[vk::Down] = frame % 200 < 60;
-        UpdateGame();
-        PublishSoundPositions();
+        StepGameFrame();
         if (frame % DrawEvery == 0 || frame == Frames - 1) {
             BeginFrameDrawing();
             ApplyCamera();
@@ -98,8 +93,8 @@ bool LoadAndPlay(const std::string& what) {
             return false;
         }
     }
-    EXPECT_GE(static_cast<int>(GameState), static_cast<int>(StartMission)) << what;
-    EXPECT_LE(static_cast<int>(GameState), static_cast<int>(Dead)) << what;
+    EXPECT_GE(static_cast<int>(Flow.state), static_cast<int>(StartMission)) << what;
+    EXPECT_LE(static_cast<int>(Flow.state), static_cast<int>(Dead)) << what;
     return true;
 }
 
@@ -130,7 +125,7 @@ struct BadAssetTest : ::testing::Test {
         ASSERT_TRUE(InitSpeechToSink([](void*, uint32_t, const int16_t*, int) {}, nullptr));
     }
     void TearDown() override {
-        ResetGame();
+        ResetLoadedGame();
         ShutdownSpeech();
         SetClockSource(nullptr);
         SetMediaFolderOverride(nullptr);
@@ -152,7 +147,7 @@ TEST_F(BadAssetTest, EachMediaFileEmptyCutOrNoiseAndTheGamePlaysOn) {
         ErrorCapture errors;
         ASSERT_TRUE(LoadAndPlay("intact media"));
         // The frames really played: the briefing is over and the biplane took off.
-        EXPECT_NE(GameState, Briefing);
+        EXPECT_NE(Flow.state, Briefing);
         EXPECT_GT(Length(PlayerPlane.position - Vec3{7600.0f, 630.0f, 6470.0f}), 100.0f);
         for (const ErrorReport& r : errors.reports) ADD_FAILURE() << "intact media: " << r.text;
         for (const TextureEntry& t : Textures.entries)

@@ -77,11 +77,11 @@ bool OpaqueScenery() {
 }
 
 // The sky dome where nothing opaque was drawn. Its fragments are all put at the farthest
-// depth, where the clear left the buffer: they pass only where no opaque fragment passed
-// (those pass "less than farthest", so none can lie at the farthest depth itself), which
-// is exactly where the dome drawn first would still show. The dome's own depth never
-// counts, so its far parts cannot round onto the terrain's with a 16-bit depth buffer, and
-// it writes none, as when it was drawn first without the test.
+// depth, where the clear left the buffer: they pass wherever the depth stayed there, which
+// is exactly where the dome drawn first would still show (an opaque fragment passes only
+// nearer than that, so none lies at the farthest depth itself). The dome's own depth never counts, so
+// its far parts cannot round onto the terrain's with a 16-bit depth buffer, and it writes
+// none, as when it was drawn first without the test.
 void DrawSkyBehind() {
     glDepthRange(1.0, 1.0);
     glDepthFunc(GL_LEQUAL);
@@ -106,15 +106,17 @@ void DrawSkyFirst() {
 
 void DrawScene() {
     // The software renderer's time goes in shading fragments that later draws cover. So the
-    // opaque world is drawn front first, in the views where the own aircraft is near (it
-    // covers a third of the pilot's view), then the terrain and the scenery, and the sky
-    // last, only where they left the frame empty; anything blended after it. The picture is
-    // the one of the sky drawn first: opaque fragments replace what is under them, and
-    // between opaque draws only a tie in depth depends on the order, which the aircraft
-    // cannot have with the terrain in the near views, the terrain keeping its place before
-    // everything on it (the runway lies just above it).
+    // opaque world is drawn front first, in the views from the own aircraft (it covers a
+    // third of the pilot's view), then the terrain and the scenery, and the sky last, only
+    // where they left the frame empty; anything blended after it. The picture is the one of
+    // the sky drawn first: opaque fragments replace what is under them, and between opaque
+    // draws only a tie in depth depends on the order. Seen from its own cockpit the
+    // aircraft lies too near for the depth of its wheels to tie the ground's; the delayed
+    // view may show it from afar (a 16-bit depth buffer ties them there), so it keeps the
+    // terrain first, and so does everything on the terrain (the runway lies just above it,
+    // so at range their depths tie).
     const bool skyLast = OpaqueScenery();
-    const bool nearAircraft = skyLast && (CameraView == PilotView || CameraView == DelayedPilotView || CameraView == RearView);
+    const bool nearAircraft = skyLast && (CameraView == PilotView || CameraView == RearView);
     if (!skyLast) DrawSkyFirst();
     if (nearAircraft) DrawSkinnedModel(BiplaneModel);
     DrawModelList(TerrainModel);

@@ -32,6 +32,7 @@ int VirtualKey(const SDL_Keysym& keysym) {
         case SDLK_RETURN: return 0x0D;
         case SDLK_TAB: return 0x09;
         case SDLK_BACKSPACE: return 0x08;
+        case SDLK_F1: return vk::F1;
         default: return 0;
     }
 }
@@ -50,6 +51,7 @@ bool PlatformPollEvent(InputEvent& event) {
             if (code != 0) {
                 event.type = e.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp;
                 event.key = code;
+                if (e.type == SDL_KEYDOWN && e.key.repeat != 0) event.x = KeyRepeated;
             }
             break;
         }

@@ -1,5 +1,7 @@
 #include "app/assets.h"
 
+#include "app/captions.h"
+#include "app/game_app.h"
 #include "app/globals.h"
 #include "assets/mesh_drawing.h"
 #include "assets/skinned_model.h"
@@ -8,6 +10,7 @@
 #include "audio/sound_system.h"
 #include "audio/wav_loader.h"
 #include "math/mat4.h"
+#include "render/help_card.h"
 #include "render/overlay.h"
 #include "sim/aircraft.h"
 #include "speech/speech.h"
@@ -74,6 +77,8 @@ bool LoadAssets() {
     // line is drawn 120 wide; later lines use the wider ScoreRect and are cut.
     CreateOverlay(ScoreOverlay, 0, 456, 120, 480, 640, 480, false);
     DrawOverlayText(ScoreOverlay, "SCORE: 0", OverlayRect{0, 0, 120, 24}, 0);
+    CreateCaptionOverlay(App.settings.Width, App.settings.Height);
+    CreateHelpCard(App.settings.Width, App.settings.Height);
 
     StartWorld();
 

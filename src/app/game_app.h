@@ -26,6 +26,8 @@ struct GameApp {
     WindowRect windowRect{};           // the game window's screen rectangle
     bool paused = false;               // frames are suspended while set
     bool running = false;              // the main loop continues while set
+    bool helpShown = false;            // the key card is up: frames are suspended while set
+    bool helpRedrawDue = false;        // the card was shown or closed: present it once
     Mat4* cameraMatrix = nullptr;      // the view multiplied onto the projection; points at camera
     float clearColour[4] = {0, 0, 0, 0};
     ControlState controls{};
@@ -49,8 +51,8 @@ constexpr float MaxFrameDt = 0.25f;
 // Frames are drawn at most this often (the single-precision 0.03).
 constexpr float MinFrameDt = 0.03f;
 
-// The clock half of BeginFrame: measures the interval, applies the frame cap and the pause
-// key. Returns the frame's dt or 0 when no frame is to be drawn.
+// The clock half of BeginFrame: measures the interval, applies the frame cap, the pause
+// key and the key card's F1. Returns the frame's dt or 0 when no frame is to be drawn.
 float FrameClockStep();
 // BeginFrame: FrameClockStep, then on a drawn frame clears the buffers and saves the bare
 // projection.
@@ -58,6 +60,10 @@ float BeginFrame();
 // Seconds until the next frame is due (0 when it is due now); the loop sleeps that long
 // when no input is waiting.
 float TimeUntilNextFrame();
+// While the game is stopped for the key card nothing is drawn, so the card goes up over
+// the last frame, drawn once more from the state it showed and kept; when the card closes
+// on a paused game, the kept frame comes back without it.
+void PresentHelpCard();
 
 // The program: music, launcher and window, assets, the frame loop. Returns 0 after a
 // normal end, -1 when initialisation failed.

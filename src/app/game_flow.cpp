@@ -1,5 +1,6 @@
 #include "app/game_flow.h"
 
+#include "app/captions.h"
 #include "app/controls.h"
 #include "app/game_app.h"
 #include "app/globals.h"
@@ -118,7 +119,7 @@ void MournTheDead() {
     UpdateCamera();
     if (!VoiceActive(CrashVoice)) {
         StopVoice(SirenVoice);
-        SpeakText(DeathText);
+        SpeakWithCaptions(DeathText, DeathWait);
         BriefingClock = Seconds();
         GameState = Briefing;
         NextState = StartMission;
@@ -139,7 +140,8 @@ void UpdateGame() {
     switch (GameState) {
         case StartMission:
             StartNextMission();
-            return;
+            UpdateCaptions(FrameDt);
+            return;  // reads no key: a tap waits for the briefing's first frame
         case Briefing:
             Brief();
             break;
@@ -151,6 +153,8 @@ void UpdateGame() {
             MournTheDead();
             break;
     }
+    UpdateCaptions(FrameDt);
+    KeysRead(App.controls);
 }
 
 void StartNextMission() {
@@ -179,7 +183,8 @@ void StartNextMission() {
     MissionIndex += 1;
     if (MissionIndex > 2) MissionIndex = 0;
     const int mission = MissionIndex;
-    SpeakText(BriefingTexts[mission]);
+    // The first briefing tells where the controls are; the line is shown, not spoken.
+    SpeakWithCaptions(BriefingTexts[mission], BriefingWait, mission == 0 ? "F1: controls" : nullptr);
     Model& target = mission == 0 ? static_cast<Model&>(ZeppelinModel)
                                  : mission == 1 ? static_cast<Model&>(TankModel) : TriplaneModel;
     target.visible = 1;

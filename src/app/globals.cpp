@@ -6,6 +6,7 @@
 #include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
+#include "render/help_card.h"
 #include "render/overlay.h"
 #include "sim/aircraft.h"
 #include "speech/speech.h"
@@ -54,6 +55,8 @@ void TeardownGlobals() {
     if (Sound.open.load()) CloseSoundOutput();
     // 3 overlay.
     ReleaseOverlay(ScoreOverlay);
+    ReleaseOverlay(CaptionOverlay);
+    ReleaseHelpCard();
     // 2 application: textures, then the window (restoring the display mode when the quit
     // key did not already), then the settings when Start was pressed in this run.
     ReleaseTextures();

@@ -14,6 +14,7 @@ struct Settings {
     int Height = 480;
     int UseHiQualTex = 0;
     int UseScreenRes = 0;  // launcher resolution item 0..3; 3 = the desktop's size
+    int Captions = 1;      // non-zero = every spoken text is also shown at the frame's bottom
 };
 
 // The size used when game.ini holds none or an unusable one.
@@ -27,9 +28,9 @@ constexpr int MaxWindowSide = 16384;
 void KeepUsableWindowSize(Settings& s);
 
 // Reads game.ini into App.settings; a missing file or key gives the file defaults
-// (Windowed 1, everything else off, 640 x 480, resolution item 0).
+// (Windowed 1, Captions 1, everything else off, 640 x 480, resolution item 0).
 void LoadSettings();
-// Writes the eight keys of App.settings into game.ini; a failed write is reported with
+// Writes the keys of App.settings into game.ini; a failed write is reported with
 // the file's path (ShowError) and leaves the old file as it was.
 void SaveSettings();
 // SaveSettings when Start was pressed in this run.

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "app/captions.h"
 #include "app/controls.h"
 #include "app/game_app.h"
 #include "app/game_flow.h"
@@ -24,6 +25,8 @@ struct TracedState {
     bool firing = false;
     bool paused = false;
     char hud[sizeof ScoreOverlay.text] = "";
+    bool help = false;
+    std::string caption;
 };
 TracedState Last;
 
@@ -70,12 +73,22 @@ void TraceGameChanges() {
     if (PlayerPlane.firing != Last.firing)
         std::fprintf(stderr, "kelvane: guns %s\n", PlayerPlane.firing ? "firing" : "quiet");
     if (all || Last.paused != App.paused) std::fprintf(stderr, "kelvane: %s\n", App.paused ? "paused" : "running");
+    if (Last.help != App.helpShown) std::fprintf(stderr, "kelvane: help %s\n", App.helpShown ? "shown" : "closed");
+    if (Last.caption != Captions.shown && !Captions.shown.empty()) {
+        // One line per caption: its line breaks become spaces.
+        std::string line = Captions.shown;
+        for (char& c : line)
+            if (c == '\n') c = ' ';
+        std::fprintf(stderr, "kelvane: caption %s\n", line.c_str());
+    }
     Last.state = GameState;
     std::snprintf(Last.hud, sizeof Last.hud, "%s", ScoreOverlay.text);
     Last.view = CameraView;
     Last.throttle = Throttle;
     Last.firing = PlayerPlane.firing;
     Last.paused = App.paused;
+    Last.help = App.helpShown;
+    Last.caption = Captions.shown;
     std::fflush(stderr);
 }
 

@@ -101,4 +101,5 @@ void DrawScene() {
     DrawEnemySmoke();
     if (CameraView == 0) DrawDeathPuff();
     DrawOverlay(ScoreOverlay);
+    if (CaptionOverlay.text[0] != '\0') DrawOverlay(CaptionOverlay);
 }

@@ -1,6 +1,8 @@
-#include "app/game_app.h"
-#include "app/services.h"
+#include "app/frame_clock.h"
+
 #include "app/game_window.h"
+#include "core/game_app.h"
+#include "core/services.h"
 #include "render/frame.h"
 #include "render/help_card.h"
 #include "render/scene.h"

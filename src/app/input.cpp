@@ -1,7 +1,9 @@
-#include "app/controls.h"
-#include "app/game_app.h"
+#include "app/input.h"
+
+#include "core/controls.h"
+#include "core/game_app.h"
 #include "app/game_window.h"
-#include "app/input_recording.h"
+#include "app/recording.h"
 
 namespace {
 
@@ -18,14 +20,6 @@ void Release(ControlState& c, int key) {
 }
 
 }  // namespace
-
-void KeysRead(ControlState& c) {
-    for (int key = 0; key < 256; ++key) {
-        if (c.releaseDue[key] != 0) c.keys[key] = 0;
-        c.releaseDue[key] = 0;
-        c.unread[key] = 0;
-    }
-}
 
 void HandleInputMessage(const InputEvent& event) {
     ControlState& c = App.controls;

@@ -5,8 +5,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/captions.h"
-#include "app/game_app.h"
+#include "core/game_app.h"
+#include "sim/captions.h"
 #include "speech/speech.h"
 
 namespace {

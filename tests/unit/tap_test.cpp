@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/services.h"
+#include "app/frame_clock.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "core/services.h"
+#include "sim/game_flow.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 #include "support/sim_world.h"
@@ -34,10 +36,10 @@ struct TapTest : testing::Test {
 
 TEST_F(TapTest, AnInstantTapActsOnTheNextFrame) {
     Frame();  // the first mission's briefing begins
-    ASSERT_EQ(GameState, Briefing);
+    ASSERT_EQ(Flow.state, Briefing);
     Tap(vk::Space);
     Frame();
-    EXPECT_EQ(GameState, Playing) << "a tapped Space ends the briefing";
+    EXPECT_EQ(Flow.state, Playing) << "a tapped Space ends the briefing";
     EXPECT_EQ(App.controls.keys[vk::Space], 0) << "and is released once the frame read it";
 
     Tap('9');

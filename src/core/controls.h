@@ -16,9 +16,5 @@ struct ControlState {
     uint8_t releaseDue[256];
 };
 
-// Updates the control state from one input event; Q and Escape end the game.
-void HandleInputMessage(const InputEvent& event);
 // Called when a frame has read the keys: the taps it saw are released now.
 void KeysRead(ControlState& controls);
-// Handles at most one pending input event; returns whether the game is still running.
-bool PumpMessages();

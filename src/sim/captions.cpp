@@ -1,6 +1,6 @@
-#include "app/captions.h"
+#include "sim/captions.h"
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "speech/speech.h"
 
 CaptionQueue Captions;

@@ -8,7 +8,7 @@
 #include <deque>
 #include <string>
 
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 
 struct Caption {
     std::string text;         // UTF-8; '\n' breaks a line

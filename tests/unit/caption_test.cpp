@@ -53,19 +53,3 @@ TEST_F(CaptionTest, EachStretchIsShownWhileItIsSpokenThenTheLastFades) {
                                                   "Sorry Osbert.", "Feel free to try again."}));
     EXPECT_TRUE(Captions.shown.empty());
 }
-
-TEST_F(CaptionTest, WithoutSpeechTheStretchesShareTheWait) {
-    SpeakWithCaptions(L"Ab.\t\tDefgh.", 9.0f);  // speech is off: on the clock, 3 s and 6 s
-    float shownFor[2] = {0, 0};
-    for (int step = 0; step < 2000 && !Captions.queued.empty(); ++step) {
-        UpdateCaptions(0.03f);
-        if (Captions.shown == "Ab.") shownFor[0] += 0.03f;
-        if (Captions.shown == "Defgh.") shownFor[1] += 0.03f;
-    }
-    EXPECT_NEAR(shownFor[0], 3.0f, 0.07f);
-    EXPECT_NEAR(shownFor[1], 6.0f, 0.07f);
-    App.settings.Captions = 0;
-    SpeakWithCaptions(L"Not shown.", 9.0f);
-    UpdateCaptions(0.03f);
-    EXPECT_TRUE(Captions.shown.empty());
-}

@@ -133,6 +133,9 @@ int PlatformAddPadMappings(const char* text, size_t size, int& firstBadLine) {
         while (!line.empty() && (line.back() == '\r' || line.back() == ' ' || line.back() == '\t')) line.pop_back();
         size_t first = line.find_first_not_of(" \t");
         if (first == std::string::npos || line[first] == '#') continue;
+        // SDL appends fields of its own to the mapping: without a closing comma they would
+        // run into the last binding and spoil it.
+        if (line.back() != ',') line.push_back(',');
         if (line.find('\0') != std::string::npos || SDL_GameControllerAddMapping(line.c_str() + first) < 0) {
             if (refused == 0) firstBadLine = lineNumber;
             ++refused;

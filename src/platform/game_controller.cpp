@@ -203,6 +203,11 @@ bool PlatformPadEventWaiting() { return Pads.queueCount > 0; }
 
 PadCommand PlatformLauncherPadCommand() {
     if (!Pads.started) return PadCommand::None;
+    // With the pads SDL's events have started, and with them its handlers that turn Ctrl+C
+    // and a termination request into a quit event: the launcher answers it by closing.
+    SDL_PumpEvents();
+    SDL_Event quit;
+    if (SDL_PeepEvents(&quit, 1, SDL_GETEVENT, SDL_QUIT, SDL_QUIT) > 0) return PadCommand::Quit;
     RefreshPads(false);
     if (Pads.pad == nullptr) {
         Pads.launcherA = Pads.launcherBack = false;

@@ -42,6 +42,7 @@ bool PlatformTakePadEvent(InputEvent& event);
 bool PlatformPadEventWaiting();
 
 // For the launcher, which has no game keys: Start once A is let go after a press, Quit
-// once Back is. The pad's keys are not queued for the game meanwhile.
+// once Back is, or when the process is asked to end (Ctrl+C, a termination request). The
+// pad's keys are not queued for the game meanwhile.
 enum class PadCommand { None, Start, Quit };
 PadCommand PlatformLauncherPadCommand();

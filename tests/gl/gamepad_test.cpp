@@ -5,10 +5,13 @@
 
 #include <SDL.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <thread>
 
 #include "app/assets.h"
 #include "app/controls.h"
@@ -16,6 +19,7 @@
 #include "app/game_flow.h"
 #include "app/game_window.h"
 #include "app/joystick.h"
+#include "app/launcher.h"
 #include "app/services.h"
 #include "platform/user_folders.h"
 #include "sim/aircraft.h"
@@ -23,6 +27,8 @@
 #include "sim/simulation.h"
 #include "support/error_capture.h"
 #include "support/media.h"
+#include "support/temp_dir.h"
+#include "support/x_driver.h"
 
 namespace {
 
@@ -294,4 +300,53 @@ TEST_F(PadFixture, ThePlayersOwnMappingFileLaysOutAPadSdlDoesNotKnow) {
     EXPECT_EQ(keys[vk::Space], 1);
     EXPECT_EQ(Throttle, 1);
     EXPECT_NEAR(HorizontalControl, -1.0f, 1e-6f);
+}
+
+TEST(PadLauncher, APressesStartAndBackQuits) {
+    if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "needs an X display";
+    SDL_SetHint(SDL_HINT_JOYSTICK_ALLOW_BACKGROUND_EVENTS, "1");
+    TempDir media;  // no splash picture: reported, and the launcher works without it
+    ErrorCapture errors;
+    SetMediaFolderOverride(media.path.c_str());
+    StartPads();
+    VirtualPad pad;
+    ASSERT_TRUE(pad.Attach(ControllerDesc())) << SDL_GetError();
+    const SDL_GameControllerButton buttons[] = {SDL_CONTROLLER_BUTTON_A, SDL_CONTROLLER_BUTTON_BACK};
+    for (SDL_GameControllerButton button : buttons) {
+        SCOPED_TRACE(button);
+        std::string title = UniqueTitle(button == SDL_CONTROLLER_BUTTON_A ? "Pad start" : "Pad quit");
+        std::string shown = media.File("shown"), late = media.File("late");
+        std::filesystem::remove(shown);
+        std::filesystem::remove(late);
+        pid_t watcher = StartDriver("timeout 20 xdotool search --sync --onlyvisible --name '^" + title +
+                                    "$' >/dev/null && touch '" + shown + "'");
+        // Should the pad go unheard, the window is closed well after the press instead of
+        // leaving the test waiting.
+        pid_t closer = StartCloser(title, 30000, late);
+        auto released = std::chrono::steady_clock::now();
+        std::atomic<bool> answeredAlready{false};
+        std::thread player([&] {
+            for (int i = 0; i < 200 && !std::filesystem::exists(shown); ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            pad.Button(button, true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(300));
+            pad.Button(button, false);
+            released = std::chrono::steady_clock::now();
+            for (int i = 0; i < 60 && !answeredAlready; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::FILE* f = std::fopen(late.c_str(), "wb");
+            if (f != nullptr) std::fclose(f);
+        });
+        bool started = RunLauncher(title.c_str());
+        auto returned = std::chrono::steady_clock::now();
+        answeredAlready = true;
+        player.join();
+        double answered = std::chrono::duration<double>(returned - released).count();
+        StopDriver(watcher, false);
+        StopDriver(closer, false);
+        EXPECT_EQ(started, button == SDL_CONTROLLER_BUTTON_A);
+        EXPECT_LT(answered, 1.5) << "the launcher did not answer the pad";
+    }
+    SetMediaFolderOverride(nullptr);
+    App.settings = Settings{};
 }

@@ -14,17 +14,19 @@
 #include <thread>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "app/frame_clock.h"
 #include "app/game_window.h"
-#include "app/joystick.h"
+#include "app/input.h"
 #include "app/launcher.h"
-#include "app/services.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "core/joystick.h"
+#include "core/services.h"
 #include "platform/user_folders.h"
 #include "sim/aircraft.h"
-#include "sim/camera.h"
+#include "sim/game_flow.h"
 #include "sim/simulation.h"
+#include "sim/world.h"
 #include "support/error_capture.h"
 #include "support/media.h"
 #include "support/temp_dir.h"
@@ -98,13 +100,13 @@ struct PadFixture : ::testing::Test {
         // Play has started, on the mouse: a stick a quarter to the right (after the pointer's
         // move to the window's middle has come through).
         StartNextMission();
-        GameState = Playing;
+        Flow.state = Playing;
         Frames(3);
         App.controls.stickX = 0.25f;
         App.controls.stickY = 0.0f;
         Frames(3);
         ASSERT_FALSE(App.joystick.padInUse);
-        ASSERT_NEAR(HorizontalControl, 0.25f, 1e-6f);
+        ASSERT_NEAR(Axes.horizontal, 0.25f, 1e-6f);
     }
     void TearDown() override {
         SetClockSource(nullptr);
@@ -136,12 +138,12 @@ TEST_F(PadFixture, APadPluggedInDuringPlayFliesFiresThrottlesAndChangesTheView) 
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, 3000);
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, -32768);
     Frames(1);
-    EXPECT_EQ(HorizontalControl, 0.0f) << "the mouse's or the pad's small push leaked through";
-    EXPECT_NEAR(VerticalControl, -1.0f, 1e-6f);
+    EXPECT_EQ(Axes.horizontal, 0.0f) << "the mouse's or the pad's small push leaked through";
+    EXPECT_NEAR(Axes.vertical, -1.0f, 1e-6f);
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTX, static_cast<int>(0.575f * 32767));
     pad.Axis(SDL_CONTROLLER_AXIS_LEFTY, 0);
     Frames(1);
-    EXPECT_NEAR(HorizontalControl, 0.5f, 1e-3f);
+    EXPECT_NEAR(Axes.horizontal, 0.5f, 1e-3f);
 
     // Fire on A: Space down, and the simulation arms a burst.
     pad.Button(SDL_CONTROLLER_BUTTON_A, true);
@@ -191,14 +193,14 @@ TEST_F(PadFixture, APadPluggedInDuringPlayFliesFiresThrottlesAndChangesTheView) 
     pad.Button(SDL_CONTROLLER_BUTTON_X, true);
     Frames(1);
     EXPECT_EQ(keys[vk::PageDown], 1);
-    EXPECT_EQ(CameraView, vk::PageDown);
+    EXPECT_EQ(CameraView, TargetView);
     pad.Button(SDL_CONTROLLER_BUTTON_X, false);
     Frames(1);
     EXPECT_EQ(keys[vk::PageDown], 0);
     pad.Button(SDL_CONTROLLER_BUTTON_Y, true);
     Frames(1);
     pad.Button(SDL_CONTROLLER_BUTTON_Y, false);
-    EXPECT_EQ(CameraView, vk::Home);
+    EXPECT_EQ(CameraView, PilotView);
 
     // Start pauses, and Start again resumes: the pause key goes through the event pump,
     // which runs while no frame is drawn.
@@ -228,7 +230,7 @@ TEST_F(PadFixture, APadPluggedInDuringPlayFliesFiresThrottlesAndChangesTheView) 
     EXPECT_EQ(keys[vk::Space], 0);
     EXPECT_EQ(keys[vk::Up], 0);
     EXPECT_EQ(keys[vk::End], 0);
-    EXPECT_NEAR(HorizontalControl, 0.25f, 1e-6f);
+    EXPECT_NEAR(Axes.horizontal, 0.25f, 1e-6f);
     EXPECT_TRUE(App.running);
     EXPECT_TRUE(errors.reports.empty());
 }
@@ -283,14 +285,14 @@ TEST_F(PadFixture, ThePlayersOwnMappingFileLaysOutAPadSdlDoesNotKnow) {
     Frames(1);
     EXPECT_EQ(keys[vk::Space], 1);
     EXPECT_EQ(keys[vk::Up], 1);
-    EXPECT_EQ(CameraView, vk::Home);
+    EXPECT_EQ(CameraView, PilotView);
     pad.Button(1, false);
     pad.Hat(SDL_HAT_CENTERED);
     pad.Button(0, true);
     Frames(1);
     EXPECT_EQ(keys[vk::Space], 0);
     EXPECT_EQ(keys[vk::Up], 0);
-    EXPECT_EQ(CameraView, vk::PageDown);
+    EXPECT_EQ(CameraView, TargetView);
     pad.Button(0, false);
     // The right trigger is a button on this pad (7); the right shoulder (5) steps the throttle.
     pad.Button(7, true);
@@ -299,7 +301,7 @@ TEST_F(PadFixture, ThePlayersOwnMappingFileLaysOutAPadSdlDoesNotKnow) {
     Frames(1);
     EXPECT_EQ(keys[vk::Space], 1);
     EXPECT_EQ(Throttle, 1);
-    EXPECT_NEAR(HorizontalControl, -1.0f, 1e-6f);
+    EXPECT_NEAR(Axes.horizontal, -1.0f, 1e-6f);
 }
 
 TEST(PadLauncher, APressesStartAndBackQuits) {

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "app/game_app.h"
-#include "app/globals.h"
+#include "core/game_app.h"
+#include "sim/world.h"
 #include "math/mat4.h"
 #include "math/view.h"
 #include "sim/aircraft.h"

@@ -27,15 +27,16 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
+#include "app/settings_file.h"
 #include "eye.h"
 #include "math/random.h"
-#include "render/wreckage.h"
+#include "sim/wreckage.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
 #include "sim/simulation.h"
@@ -164,25 +165,24 @@ public:
         while (playFrame < MissionFrames && frame < MissionFrames + 2000) {
             clockMs += static_cast<uint32_t>(FrameSeconds * 1000.0f);
             FrameDt = FrameSeconds;
-            UpdateGame();
-            AnimateWreckage();  // what the drawn frame moves: the falling zeppelin
+            StepGameFrame();
             ++frame;
             ++stepsRun;
             if (MissionIndex != 0) {  // back in the ring: the tank is briefed
                 if (out_.home < 0 && out_.kill >= 0) out_.home = playFrame * FrameSeconds;
                 break;
             }
-            if (GameState == Dead) {
+            if (Flow.state == Dead) {
                 out_.crashed = true;
                 break;
             }
             Sight now = Look(heightJudgement_, lastBank_);
             lastBank_ = now.bank;
             seen_.push_back(now);
-            if (GameState == Playing && practiceReturn_ && playFrame == static_cast<int>(40.0f / FrameSeconds) &&
+            if (Flow.state == Playing && practiceReturn_ && playFrame == static_cast<int>(40.0f / FrameSeconds) &&
                 ZeppelinModel.visible == 1)
                 ZeppelinModel.visible = 2;
-            if (GameState == Playing) {
+            if (Flow.state == Playing) {
                 if (playFrame == 0 && log_) {
                     Vec3 z = MatrixTranslation(ZeppelinModel.matrix);
                     std::printf("  zeppelin at (%.0f %.0f %.0f)\n", z.x, z.y, z.z);
@@ -195,7 +195,7 @@ public:
             // Reacts to what it saw a reaction time ago.
             const Sight& s = seen_.size() > ReactionFrames ? seen_[seen_.size() - 1 - ReactionFrames] : seen_.front();
             Decide(s, playFrame * FrameSeconds);
-            if (log_ && GameState == Playing && playFrame % 33 == 0) Trace(now, playFrame * FrameSeconds);
+            if (log_ && Flow.state == Playing && playFrame % 33 == 0) Trace(now, playFrame * FrameSeconds);
         }
         return out_;
     }
@@ -443,7 +443,7 @@ private:
         switch (leg_) {
             case Leg::Briefing:
                 // Listens a moment, then Space ends the briefing.
-                if (GameState == Playing) {
+                if (Flow.state == Playing) {
                     leg_ = Leg::TakeOff;
                     homeGuess_ = PlayerPlane.position + homeMiss_;
                     SetThrottle(9);
@@ -955,8 +955,7 @@ int main(int argc, char** argv) {
         if (child < 0) return 1;
         if (child == 0) {
             close(pipeEnds[0]);
-            LoadWorldModels(false);
-            StartWorld();
+            LoadWorld(WorldUse::Headless);
             if (recordPath != nullptr && (sessionFile = std::fopen(recordPath, "w")) == nullptr) {
                 std::perror(recordPath);
                 _exit(1);

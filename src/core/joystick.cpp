@@ -1,11 +1,11 @@
-#include "app/joystick.h"
+#include "core/joystick.h"
 
 #include <string>
 
-#include "app/controls.h"
-#include "app/file_bytes.h"
-#include "app/game_app.h"
-#include "app/services.h"
+#include "core/controls.h"
+#include "core/file_bytes.h"
+#include "core/game_app.h"
+#include "core/services.h"
 #include "platform/game_controller.h"
 #include "platform/joystick.h"
 #include "platform/user_folders.h"

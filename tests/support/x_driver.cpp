@@ -37,9 +37,6 @@ Window FindWindow(Display* display, Window root, const char* title) {
 int IgnoreXErrors(Display*, XErrorEvent*) { return 0; }
 
 [[noreturn]] void CloseWhenShown(const std::string& title, int timeoutMs, const std::string& afterFile) {
-    // SDL turns SIGTERM into a quit event in the process it runs in; this fork is no SDL
-    // program and must end when StopDriver asks.
-    signal(SIGTERM, SIG_DFL);
     XSetErrorHandler(IgnoreXErrors);
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) _exit(2);

@@ -12,7 +12,7 @@
 
 namespace {
 
-// SDL's community database of every known pad is under a megabyte.
+// The player's file may be the whole community database of pads, a few hundred kilobytes.
 constexpr size_t MaxPadMappingBytes = 4u << 20;
 
 // The position scaled to -1..1 over the device's range; the difference is taken as an

@@ -97,7 +97,7 @@ void Frame(const char* name = nullptr) {
     FrameDt = 0.03f;
     double t0 = ProcessCpuSeconds();
     BeginFrameDrawing();
-    UpdateGame();
+    StepGameFrame();
     ApplyCamera();
     DrawScene();
     glFinish();

@@ -1,0 +1,257 @@
+// kelvane-mind: the pilot's mind. It knows what a player is told (the keys, the take-off,
+// roughly where the base lies, what the targets look like) and what it sees in each frame
+// and hears; it answers each look with where the hand should hold the pointer and which
+// keys are down (../senses.h). It runs in a process of its own and touches nothing else.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <iostream>
+#include <memory>
+
+#include "../senses.h"
+#include "picture.h"
+
+namespace mind {
+namespace {
+
+constexpr float Pi = 3.14159265f;
+// What the player is told: the base, where every mission starts, to within some 500.
+constexpr float HomeX = 7600.0f, HomeZ = 6500.0f;
+// The take-off: full throttle, the plateau's edge some 6.5 s later, a pull of some 15
+// pixels held some two seconds.
+constexpr float EdgeAfter = 6.3f;
+constexpr float PullFor = 2.0f;
+constexpr int TakeOffPull = 15;
+// The usual speed (the scenery's flow shows it) and what a pixel of pull does: 15 pixels
+// swing the nose some 12 degrees a second.
+constexpr float CruiseSpeed = 430.0f;
+constexpr float PullRadiansPerPixel = 0.21f / 15.0f;
+// The zeppelin, 2,000 away, is some 30 pixels long; 700 away some 80.
+constexpr float ZeppelinPixelUnits = 58000.0f;
+// Where the shots go: below the nose, just over the cowl.
+constexpr int AimX = senses::Width / 2, AimY = 232;
+
+float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
+float Wrap(float a) {
+    while (a > Pi) a -= 2 * Pi;
+    while (a < -Pi) a += 2 * Pi;
+    return a;
+}
+
+enum class Phase { Briefing, Roll, Rotate, Climb, Search, Attack, Break, Home };
+
+class Pilot {
+public:
+    explicit Pilot(const senses::Hello& hello) : mission_(hello.mission), log_(hello.log != 0) {}
+
+    senses::Hands Decide(const senses::Look& look) {
+        senses::Hands hands;
+        const float now = look.timeMs / 1000.0f;
+        const float dt = lastTime_ < 0 ? 0.0f : now - lastTime_;
+        lastTime_ = now;
+        keys_ = throttleKey_;
+        throttleKey_ = 0;
+        right_ = 0;
+        pull_ = 0;
+
+        if (phase_ != Phase::Briefing && now > playFrom_ + 1.0f) own_.Watch(look.rgb);
+        Picture pic = Read(look.rgb, own_, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_);
+        if (pic.horizonSeen) {
+            bank_ = pic.bank;
+            pitch_ = pic.pitch;
+        }
+        Fly(pic, now, now - playFrom_);
+        const float t = now - playFrom_;  // seconds of play, as it believes
+        Reckon(dt, t);
+        if (log_ && now >= nextLog_) {
+            nextLog_ = now + 1.0f;
+            std::cerr << "    mind t " << t << " phase " << static_cast<int>(phase_) << " horizon " << pic.horizonSeen
+                      << (pic.skyOnly ? " sky" : "") << " fit " << pic.fit << " bank " << bank_ << " pitch " << pitch_
+                      << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
+                      << pic.target.Width() << "x" << pic.target.Height() << " stick " << right_ << "," << pull_
+                      << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
+                      << " heard " << look.leftDb << "/" << look.rightDb << " pitch " << look.pitch << "\n";
+        }
+
+        hands.keys = keys_;
+        hands.pointerX = senses::Width / 2 + static_cast<int>(std::lround(Clamp(right_, -200, 200)));
+        hands.pointerY = senses::Height / 2 + static_cast<int>(std::lround(Clamp(pull_, -160, 160)));
+        if (phase_ != Phase::Briefing && pic.target.found && own_.Learned()) {
+            hands.seen = 1;
+            hands.seenX = pic.target.x;
+            hands.seenY = pic.target.y;
+        }
+        if (phase_ != Phase::Briefing && now >= nextBelief_) {
+            nextBelief_ = now + 1.0f;
+            hands.belief = 1;
+            hands.believedX = x_;
+            hands.believedZ = z_;
+            hands.homeX = HomeX;
+            hands.homeZ = HomeZ;
+        }
+        return hands;
+    }
+
+private:
+    int mission_;
+    bool log_;
+    float nextLog_ = 0;
+    Phase phase_ = Phase::Briefing;
+    OwnAircraft own_;
+    float lastTime_ = -1;
+    float playFrom_ = 1e9f;
+    uint32_t keys_ = 0, throttleKey_ = 0;
+    int throttle_ = 0;
+    float right_ = 0, pull_ = 0;  // the stick, pixels from the middle
+    float bank_ = 0, pitch_ = 0;
+    // Where it believes it is: dead reckoning from the start in front of the hangar, the
+    // heading turned by what its own pulls do in the bank it sees.
+    float x_ = HomeX, z_ = HomeZ, heading_ = 0, height_ = 0;
+    float nextBelief_ = 0;
+    float phaseFrom_ = 0;
+    float lastSeen_ = -100, lastBurst_ = -100, burstUntil_ = -1;
+    float range_ = 1e9f;
+    int sideTurn_ = 1;
+    // The score line at the start of play: it changes when a target goes down.
+    uint64_t scoreLine_ = 0;
+    bool scoreKnown_ = false;
+
+    void Throttle(int n) {
+        if (n == throttle_) return;
+        throttle_ = n;
+        throttleKey_ = senses::KeyDigit0 << n;
+        keys_ |= throttleKey_;
+    }
+    void Enter(Phase p, float t) {
+        phase_ = p;
+        phaseFrom_ = t;
+    }
+
+    // Wings and nose toward a bank and an angle above the horizon, by the horizon.
+    void Attitude(const Picture& pic, float pitch, float bank) {
+        if (!pic.horizonSeen) {
+            right_ = 0;
+            pull_ = pic.skyOnly ? -40.0f : 40.0f;
+            return;
+        }
+        right_ = Clamp(110.0f * Wrap(bank - bank_), -120, 120);
+        pull_ = Clamp(80.0f * (pitch - pitch_) / std::max(0.5f, std::cos(bank_)), -60, 60);
+    }
+
+    // Toward the target's pixel: roll it above the aim point, then pull it onto it.
+    void Chase(const Picture& pic) {
+        const Blob& b = pic.target;
+        float dx = static_cast<float>(b.x - AimX), dy = static_cast<float>(b.y - AimY);
+        if (std::fabs(dx) > 40.0f) {
+            float wantBank = Clamp(dx * 0.004f, -0.7f, 0.7f);
+            right_ = Clamp(90.0f * Wrap(wantBank - bank_), -100, 100);
+            pull_ = Clamp(-0.2f * dy, -30, 40);
+        } else {
+            right_ = Clamp(-50.0f * bank_ + 0.4f * dx, -60, 60);
+            pull_ = Clamp(-0.25f * dy, -30, 40);
+        }
+        // Never into the ground.
+        if (pic.horizonSeen && pitch_ < -0.35f) pull_ = std::max(pull_, 30.0f);
+    }
+
+    void Fly(const Picture& pic, float now, float t) {
+        switch (phase_) {
+            case Phase::Briefing:
+                // Space ends the briefing; the flight begins when the hand has pressed it.
+                if (now >= 1.0f && now < 1.3f) keys_ |= senses::KeySpace;
+                if (now >= 1.3f) {
+                    playFrom_ = 1.3f;
+                    Enter(Phase::Roll, 0);
+                }
+                return;
+            case Phase::Roll:
+                if (t > 0.3f) Throttle(9);
+                if (t > EdgeAfter) Enter(Phase::Rotate, t);
+                return;
+            case Phase::Rotate:
+                pull_ = TakeOffPull;
+                if (t - phaseFrom_ > PullFor) Enter(Phase::Climb, t);
+                return;
+            case Phase::Climb:
+                Attitude(pic, 0.3f, 0.0f);
+                if (t > 25.0f) Enter(Phase::Search, t);
+                break;
+            case Phase::Search:
+                Throttle(9);
+                // Wide climbing circles sweep the sky around.
+                Attitude(pic, height_ < 6000.0f ? 0.25f : 0.1f, 0.45f * sideTurn_);
+                break;
+            case Phase::Attack:
+                if (!pic.target.found) {
+                    if (now - lastSeen_ > 3.0f) Enter(Phase::Search, t);
+                    else Attitude(pic, 0.1f, 0.0f);
+                    break;
+                }
+                Chase(pic);
+                Throttle(range_ < 3000.0f ? 4 : 9);
+                if (range_ < 750.0f && std::fabs(pic.target.x - AimX) < 30 && std::fabs(pic.target.y - AimY) < 40 &&
+                    now - lastBurst_ > 1.4f) {
+                    lastBurst_ = now;
+                    burstUntil_ = now + 0.2f;
+                }
+                if (range_ < 250.0f) Enter(Phase::Break, t);
+                break;
+            case Phase::Break:
+                Throttle(9);
+                Attitude(pic, 0.2f, 0.6f * sideTurn_);
+                if (t - phaseFrom_ > 8.0f) Enter(Phase::Search, t);
+                break;
+            case Phase::Home: {
+                Throttle(9);
+                float want = std::atan2(-(HomeX - x_), HomeZ - z_);  // right of north positive
+                float off = Wrap(want - heading_);
+                float d = std::hypot(HomeX - x_, HomeZ - z_);
+                Attitude(pic, d < 1500.0f ? 0.0f : 0.05f, d < 1500.0f ? 0.4f : Clamp(off, -0.5f, 0.5f));
+                break;
+            }
+        }
+        if (now < burstUntil_) keys_ |= senses::KeySpace;
+        if (pic.target.found && phase_ != Phase::Home) {
+            lastSeen_ = now;
+            range_ = ZeppelinPixelUnits / static_cast<float>(std::max(2, std::max(pic.target.Width(), pic.target.Height())));
+            if (phase_ == Phase::Search || phase_ == Phase::Climb) Enter(Phase::Attack, t);
+        }
+        (void)scoreKnown_;
+        (void)scoreLine_;
+    }
+
+    // Dead reckoning: the nose swings across the wings by the pull; in a bank that turns
+    // the heading. Speed as the scenery shows it.
+    void Reckon(float dt, float t) {
+        if (phase_ == Phase::Briefing || dt <= 0) return;
+        float speed = phase_ == Phase::Roll ? std::min(CruiseSpeed, 40.0f * t) : CruiseSpeed;
+        float swing = pull_ * PullRadiansPerPixel;
+        heading_ = Wrap(heading_ + swing * std::sin(bank_) * dt);
+        float level = std::cos(pitch_);
+        x_ += -std::sin(heading_) * speed * level * dt;
+        z_ += std::cos(heading_) * speed * level * dt;
+        if (phase_ != Phase::Roll) height_ += speed * std::sin(pitch_ - 0.1f) * dt;
+    }
+};
+
+}  // namespace
+}  // namespace mind
+
+int main() {
+    std::ios::sync_with_stdio(false);
+    senses::Hello hello;
+    if (!std::cin.read(reinterpret_cast<char*>(&hello), sizeof hello) || hello.magic != senses::HelloMagic) return 1;
+    mind::Pilot pilot(hello);
+    auto look = std::make_unique<senses::Look>();
+    while (true) {
+        // A look's head first: an ended flight sends no frame.
+        if (!std::cin.read(reinterpret_cast<char*>(look.get()), sizeof(uint32_t) * 2)) return 0;
+        if (look->magic != senses::LookMagic) return 1;
+        if (look->ended != 0) return 0;
+        if (!std::cin.read(reinterpret_cast<char*>(look.get()) + sizeof(uint32_t) * 2, sizeof(senses::Look) - sizeof(uint32_t) * 2))
+            return 0;
+        senses::Hands hands = pilot.Decide(*look);
+        std::cout.write(reinterpret_cast<const char*>(&hands), sizeof hands);
+        std::cout.flush();
+    }
+}

@@ -188,7 +188,10 @@ struct Mind {
     void Stop() {
         if (to != nullptr) std::fclose(to);
         if (from != nullptr) std::fclose(from);
-        if (pid > 0) waitpid(pid, nullptr, 0);
+        int status = 0;
+        if (pid > 0 && waitpid(pid, &status, 0) == pid && !(WIFEXITED(status) && WEXITSTATUS(status) == 0))
+            std::fprintf(stderr, "kelvane-pilot: the mind ended %s %d\n", WIFSIGNALED(status) ? "by signal" : "with status",
+                         WIFSIGNALED(status) ? WTERMSIG(status) : WEXITSTATUS(status));
     }
 };
 
@@ -313,6 +316,7 @@ struct FlightOptions {
 
 // Whether every guarded outcome of the flight is already known.
 bool Decided(const Outcome& o, const Guards& g, float t) {
+    if (o.kill < 0 && t > KillWithin) return true;  // no kill in time: nothing more to come
     if (!g.any()) return false;
     bool takeoff = g.takeoff < 0 || o.above300 >= 0 || t > TakeOffWithin;
     bool seen = g.seen < 0 || o.seen >= 0;

@@ -26,10 +26,14 @@ constexpr int TakeOffPull = 15;
 // swing the nose some 12 degrees a second.
 constexpr float CruiseSpeed = 430.0f;
 constexpr float PullRadiansPerPixel = 0.21f / 15.0f;
+constexpr float YawRadiansPerPixel = 0.0026f;
+// The land ends this far from its middle, in hills some 1,200 above the base.
+constexpr float LandEnd = 25000.0f;
+constexpr float EdgeHills = 1200.0f;
 // The zeppelin, 2,000 away, is some 30 pixels long; 700 away some 80.
 constexpr float ZeppelinPixelUnits = 58000.0f;
 // Where the shots go: below the nose, just over the cowl.
-constexpr int AimX = senses::Width / 2, AimY = 232;
+constexpr int AimX = senses::Width / 2, AimY = 250;
 
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 float Wrap(float a) {
@@ -51,6 +55,8 @@ public:
         lastTime_ = now;
         keys_ = throttleKey_;
         throttleKey_ = 0;
+        heldRight_ = right_;
+        heldPull_ = pull_;
         right_ = 0;
         pull_ = 0;
 
@@ -58,7 +64,7 @@ public:
         Picture pic = Read(look.rgb, own_, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_);
         if (pic.horizonSeen) {
             bank_ = pic.bank;
-            pitch_ = pic.pitch;
+            pitch_ = pic.pitch - HorizonDip();
         }
         Fly(pic, now, now - playFrom_);
         const float t = now - playFrom_;  // seconds of play, as it believes
@@ -103,6 +109,7 @@ private:
     uint32_t keys_ = 0, throttleKey_ = 0;
     int throttle_ = 0;
     float right_ = 0, pull_ = 0;  // the stick, pixels from the middle
+    float heldRight_ = 0, heldPull_ = 0;  // and at the last look
     float bank_ = 0, pitch_ = 0;
     // Where it believes it is: dead reckoning from the start in front of the hangar, the
     // heading turned by what its own pulls do in the bank it sees.
@@ -111,10 +118,26 @@ private:
     float phaseFrom_ = 0;
     float lastSeen_ = -100, lastBurst_ = -100, burstUntil_ = -1;
     float range_ = 1e9f;
+    float lostSince_ = -1;
+    int lastX_ = 0, lastY_ = 0;
     int sideTurn_ = 1;
     // The score line at the start of play: it changes when a target goes down.
     uint64_t scoreLine_ = 0;
     bool scoreKnown_ = false;
+
+    // The horizon drawn is the land's end, which sinks below the level the higher the
+    // aircraft flies and the nearer the end lies ahead (its hills stand some 1,200 above
+    // the base): the nose's angle above it is that much more than above the level.
+    float HorizonDip() const {
+        float ahead = 1e9f;
+        float dx = -std::sin(heading_), dz = std::cos(heading_);
+        if (dx > 0.01f) ahead = std::min(ahead, (LandEnd - x_) / dx);
+        if (dx < -0.01f) ahead = std::min(ahead, (-LandEnd - x_) / dx);
+        if (dz > 0.01f) ahead = std::min(ahead, (LandEnd - z_) / dz);
+        if (dz < -0.01f) ahead = std::min(ahead, (-LandEnd - z_) / dz);
+        ahead = std::max(ahead, 2000.0f);
+        return std::atan(std::max(0.0f, height_ - EdgeHills) / ahead);
+    }
 
     void Throttle(int n) {
         if (n == throttle_) return;
@@ -129,13 +152,54 @@ private:
 
     // Wings and nose toward a bank and an angle above the horizon, by the horizon.
     void Attitude(const Picture& pic, float pitch, float bank) {
-        if (!pic.horizonSeen) {
-            right_ = 0;
-            pull_ = pic.skyOnly ? -40.0f : 40.0f;
-            return;
-        }
+        if (Lost(pic)) return;
         right_ = Clamp(110.0f * Wrap(bank - bank_), -120, 120);
         pull_ = Clamp(80.0f * (pitch - pitch_) / std::max(0.5f, std::cos(bank_)), -60, 60);
+    }
+
+    // Only sky or only ground in the window: nose back toward where the horizon must be;
+    // lost for long (on its back, say), roll until the ground comes round.
+    bool Lost(const Picture& pic) {
+        if (pic.horizonSeen) {
+            lostSince_ = -1;
+            return false;
+        }
+        if (lostSince_ < 0) lostSince_ = lastTime_;
+        float lost = lastTime_ - lostSince_;
+        if (lost < 1.5f) {
+            // A moment out of sight: the hand stays where it was.
+            right_ = heldRight_;
+            pull_ = heldPull_;
+        } else if (lost < 4.0f) {
+            right_ = 0.0f;
+            pull_ = pic.skyOnly ? -20.0f : 20.0f;
+        } else {
+            right_ = 60.0f;
+            pull_ = 0.0f;
+        }
+        return true;
+    }
+
+    // A turn at a rate (radians a second, right positive) with the nose at an angle above
+    // the horizon: the pull swings the nose across the wings, so the bank is chosen for the
+    // turn and the climb wanted, and the pull is that wish along the pull's axis.
+    void Head(const Picture& pic, float turnRate, float pitch) {
+        if (Lost(pic)) return;
+        turnRate = Clamp(turnRate, -0.3f, 0.3f);
+        float pitchRate = Clamp(0.8f * (pitch - pitch_), -0.3f, 0.3f);
+        float bank = Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.0f, 1.0f);
+        float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
+        right_ = Clamp(80.0f * Wrap(bank - bank_), -120, 120);
+        pull_ = Clamp(pull / PullRadiansPerPixel, -40, 40);
+    }
+
+    // A steady circle: only with the wings near upright does a pull mostly turn, so the
+    // wings go well over with a steady pull, a little less over when the nose sinks.
+    void Circle(const Picture& pic, float pitch) {
+        if (Lost(pic)) return;
+        float bank = Clamp(1.4f + 1.5f * (pitch_ - pitch), 1.0f, 1.55f);
+        right_ = Clamp(100.0f * Wrap(bank * sideTurn_ - bank_), -100, 100);
+        pull_ = 15.0f;
     }
 
     // Toward the target's pixel: roll it above the aim point, then pull it onto it.
@@ -173,18 +237,33 @@ private:
                 if (t - phaseFrom_ > PullFor) Enter(Phase::Climb, t);
                 return;
             case Phase::Climb:
-                Attitude(pic, 0.3f, 0.0f);
-                if (t > 25.0f) Enter(Phase::Search, t);
+                Attitude(pic, 0.2f, 0.0f);
+                if (t > 20.0f) Enter(Phase::Search, t);
                 break;
             case Phase::Search:
                 Throttle(9);
                 // Wide climbing circles sweep the sky around.
-                Attitude(pic, height_ < 6000.0f ? 0.25f : 0.1f, 0.45f * sideTurn_);
+                // Near where the land ends (25,000 from its middle), back toward the middle.
+                if (std::max(std::fabs(x_), std::fabs(z_)) > 18000.0f) {
+                    float want = std::atan2(x_, -z_);
+                    Head(pic, 0.5f * Wrap(want - heading_), 0.1f);
+                } else {
+                    Circle(pic, height_ < 6000.0f ? 0.2f : 0.1f);
+                }
                 break;
             case Phase::Attack:
                 if (!pic.target.found) {
-                    if (now - lastSeen_ > 3.0f) Enter(Phase::Search, t);
-                    else Attitude(pic, 0.1f, 0.0f);
+                    // Slid under the cowl on the aim point, in range: that is where the shots go.
+                    if (now - lastSeen_ < 0.5f && range_ < 800.0f && std::abs(lastX_ - AimX) < 40 &&
+                        lastY_ > AimY - 30 && now - lastBurst_ > 1.4f) {
+                        lastBurst_ = now;
+                        burstUntil_ = now + 0.2f;
+                    }
+                    // Gone off the side: round after it, the way it went.
+                    sideTurn_ = lastX_ < AimX ? -1 : 1;
+                    if (now - lastSeen_ > 8.0f) Enter(Phase::Search, t);
+                    else if (range_ < 400.0f) Enter(Phase::Break, t);
+                    else Circle(pic, 0.1f);
                     break;
                 }
                 Chase(pic);
@@ -198,7 +277,7 @@ private:
                 break;
             case Phase::Break:
                 Throttle(9);
-                Attitude(pic, 0.2f, 0.6f * sideTurn_);
+                Head(pic, 0.2f * sideTurn_, 0.15f);
                 if (t - phaseFrom_ > 8.0f) Enter(Phase::Search, t);
                 break;
             case Phase::Home: {
@@ -206,13 +285,15 @@ private:
                 float want = std::atan2(-(HomeX - x_), HomeZ - z_);  // right of north positive
                 float off = Wrap(want - heading_);
                 float d = std::hypot(HomeX - x_, HomeZ - z_);
-                Attitude(pic, d < 1500.0f ? 0.0f : 0.05f, d < 1500.0f ? 0.4f : Clamp(off, -0.5f, 0.5f));
+                Head(pic, d < 1500.0f ? 0.12f : 0.5f * off, 0.05f);
                 break;
             }
         }
         if (now < burstUntil_) keys_ |= senses::KeySpace;
         if (pic.target.found && phase_ != Phase::Home) {
             lastSeen_ = now;
+            lastX_ = pic.target.x;
+            lastY_ = pic.target.y;
             range_ = ZeppelinPixelUnits / static_cast<float>(std::max(2, std::max(pic.target.Width(), pic.target.Height())));
             if (phase_ == Phase::Search || phase_ == Phase::Climb) Enter(Phase::Attack, t);
         }
@@ -224,9 +305,10 @@ private:
     // the heading. Speed as the scenery shows it.
     void Reckon(float dt, float t) {
         if (phase_ == Phase::Briefing || dt <= 0) return;
-        float speed = phase_ == Phase::Roll ? std::min(CruiseSpeed, 40.0f * t) : CruiseSpeed;
+        float speed = phase_ == Phase::Roll ? std::min(CruiseSpeed, 20.0f * t) : CruiseSpeed;
+        // The pull swings the nose across the wings; the stick to the side yaws it a little.
         float swing = pull_ * PullRadiansPerPixel;
-        heading_ = Wrap(heading_ + swing * std::sin(bank_) * dt);
+        heading_ = Wrap(heading_ + (swing * std::sin(bank_) + right_ * YawRadiansPerPixel) * dt);
         float level = std::cos(pitch_);
         x_ += -std::sin(heading_) * speed * level * dt;
         z_ += std::cos(heading_) * speed * level * dt;

@@ -23,33 +23,52 @@ Kind KindOf(int r, int g, int b) {
     int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
     if (b >= std::max(r, g) - 6 && hi > 140) return Sky;
     if ((g > b + 12 || r > b + 12) && hi - lo > 20) return Ground;
+    // The dark void past the land's edge lies below, as the ground does.
+    if (hi < 60 && g > r + 10 && b > r + 10) return Ground;
     return Unknown;
 }
 
 bool Dark(int r, int g, int b) {
     int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
-    return hi < 135 && hi - lo < 30;
+    bool voidColour = g > r + 12 && b > r + 12;  // the dark blue-green past the land's end
+    return hi < 150 && hi - lo < 30 && !voidColour;
 }
 bool Red(int r, int g, int b) { return r > 120 && g < r / 2 && b < r / 2; }
 
 }  // namespace
 
 void OwnAircraft::Watch(const uint8_t* rgb) {
-    if (first_.empty()) {
-        first_.assign(rgb, rgb + senses::FrameBytes);
-        changed_.assign(W * H, 0);
-        return;
+    if (low_.empty()) {
+        low_.assign(rgb, rgb + senses::FrameBytes);
+        high_.assign(rgb, rgb + senses::FrameBytes);
+        spread_.assign(W * H, 0);
+        if (dark_.empty()) dark_.assign(W * H, 0);
     }
     for (int i = 0; i < W * H; ++i) {
-        const uint8_t* p = rgb + 3 * i;
-        const uint8_t* q = first_.data() + 3 * i;
-        if (std::abs(p[0] - q[0]) + std::abs(p[1] - q[1]) + std::abs(p[2] - q[2]) > 30 && changed_[i] < 255)
-            ++changed_[i];
+        int spread = 0;
+        for (int c = 0; c < 3; ++c) {
+            uint8_t v = rgb[3 * i + c];
+            if (v < low_[3 * i + c]) low_[3 * i + c] = v;
+            if (v > high_[3 * i + c]) high_[3 * i + c] = v;
+            spread += high_[3 * i + c] - low_[3 * i + c];
+        }
+        spread_[i] = static_cast<uint16_t>(spread);
     }
-    ++looks_;
+    if (looks_ < 60000) ++looks_;
 }
 
-Picture Read(const uint8_t* rgb, const OwnAircraft& own, Wanted wanted, float lastBank) {
+bool OwnAircraft::Fixed(int x, int y) const {
+    if (!Learned()) return true;
+    if (dark_[y * W + x] * 4 > looks_) return true;
+    for (int dy = -3; dy <= 3; dy += 3)
+        for (int dx = -3; dx <= 3; dx += 3) {
+            int xx = std::clamp(x + dx, 0, W - 1), yy = std::clamp(y + dy, 0, H - 1);
+            if (Own(yy * W + xx)) return true;
+        }
+    return false;
+}
+
+Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank) {
     Picture pic;
     pic.bank = lastBank;
     // The patches: sky or ground by the majority of their world pixels.
@@ -107,7 +126,7 @@ Picture Read(const uint8_t* rgb, const OwnAircraft& own, Wanted wanted, float la
             skyAbove -= sky[b];
         }
     };
-    if (total > 50 && skyCount > total / 50 && groundCount > total / 50) {
+    if (total > 50 && skyCount >= 8 && groundCount >= 8) {
         for (int a = 0; a < 72; ++a) tryAngle(a * 2 * Pi / 72);
         float coarse = bestAngle;
         for (int a = -5; a <= 5; ++a) tryAngle(coarse + a * Pi / 180);
@@ -133,12 +152,18 @@ Picture Read(const uint8_t* rgb, const OwnAircraft& own, Wanted wanted, float la
     float line = pic.horizonSeen ? -std::tan(pic.pitch) * FocalPixels : -1e9f;
     auto candidate = [&](int x, int y) {
         int i = y * W + x;
-        if (own.Own(i) || ScoreLine(x, y)) return false;
-        if (pic.horizonSeen && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
-        if (!pic.horizonSeen && !pic.skyOnly) return false;
+        if (ScoreLine(x, y)) return false;
         const uint8_t* p = rgb + 3 * i;
-        return wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2]);
+        bool dark = wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2]);
+        if (!dark || own.Fixed(x, y)) return false;
+        if (pic.horizonSeen && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
+        return pic.horizonSeen || pic.skyOnly;
     };
+    // What is dark in most looks stays where it is on the screen: the aircraft's own.
+    for (int i = 0; i < W * H; ++i) {
+        const uint8_t* p = rgb + 3 * i;
+        if (wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2])) own.CountDark(i);
+    }
     std::vector<int> stack;
     int next = 1;
     for (int y = 0; y < H; ++y) {
@@ -173,7 +198,7 @@ Picture Read(const uint8_t* rgb, const OwnAircraft& own, Wanted wanted, float la
             }
             ++next;
             // Very large dark areas are shadowed ground or the void, not a target.
-            if (b.Width() < 2 || b.Height() < 2 || b.pixels < 4 || b.pixels > 40000) continue;
+            if (b.Width() < 2 || b.Height() < 2 || b.pixels < 4 || b.Width() > 320 || b.Height() > 160) continue;
             if (b.pixels > pic.target.pixels) {
                 b.found = true;
                 // The pixel of the shape nearest its middle.

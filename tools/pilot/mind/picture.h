@@ -40,14 +40,24 @@ enum class Wanted { DarkShape, RedShape };
 class OwnAircraft {
 public:
     void Watch(const uint8_t* rgb);
-    bool Learned() const { return looks_ >= 40; }
-    bool Own(int i) const { return Learned() ? changed_[i] < 2 : false; }
+    // Once the world has swung round in the window (the take-off's pull, the climb).
+    bool Learned() const { return looks_ >= 100; }
+    // Never seen in another colour.
+    bool Own(int i) const { return Learned() && spread_[i] < 60; }
+    // Within a few pixels of the aircraft's own shape (its edges flicker), or dark in most
+    // looks, as the guns are under the sweeping propeller: never a target.
+    bool Fixed(int x, int y) const;
+    void CountDark(int i) {
+        if (dark_.empty()) dark_.assign(senses::Width * senses::Height, 0);
+        if (dark_[i] < 65535) ++dark_[i];
+    }
 
 private:
-    std::vector<uint8_t> first_, changed_;
+    std::vector<uint8_t> low_, high_;
+    std::vector<uint16_t> spread_, dark_;
     int looks_ = 0;
 };
 
-Picture Read(const uint8_t* rgb, const OwnAircraft& own, Wanted wanted, float lastBank);
+Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank);
 
 }  // namespace mind

@@ -12,17 +12,17 @@
 #include <string>
 
 #include "app/assets.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "platform/executable_path.h"
 #include "render/frame.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 #include "render/scene.h"
 
 namespace {
@@ -94,9 +94,9 @@ bool OpenGame(int width, int height) {
 // the base, the terrain and the sky in view.
 void StartPlaying() {
     FrameDt = 0.03f;
-    GameState = StartMission;
+    Flow.state = StartMission;
     UpdateGame();
-    GameState = Playing;
+    Flow.state = Playing;
 }
 
 void DrawnFrame() {

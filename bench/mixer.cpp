@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 

@@ -9,7 +9,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model.h"
 #include "assets/skinned_model.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/music.h"
 #include "speech/speech.h"
 

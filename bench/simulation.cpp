@@ -7,10 +7,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/skinned_model.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
@@ -103,23 +103,23 @@ void BM_TriplaneMissionFrame(benchmark::State& state) {
     App.running = true;
     FrameDt = 0.03f;
     while (MissionIndex != 2) StartNextMission();
-    GameState = Playing;
+    Flow.state = Playing;
     Throttle = 9;
     App.controls.stickX = 0.3f;
     App.controls.stickY = -0.2f;
-    CameraView = 36;
+    CameraView = PilotView;
     PutPlayerAloft();
 
     int64_t resets = 0;
     for (auto _ : state) {
-        HorizontalControl = 0.3f;
-        VerticalControl = -0.2f;
+        Axes.horizontal = 0.3f;
+        Axes.vertical = -0.2f;
         StepSimulation();
         UpdateCamera();
-        if (PlayerPlane.destroyed || PlayerPlane.position.y < 1500.0f || GameState != Playing) {
+        if (PlayerPlane.destroyed || PlayerPlane.position.y < 1500.0f || Flow.state != Playing) {
             state.PauseTiming();
             ++resets;
-            GameState = Playing;
+            Flow.state = Playing;
             PutPlayerAloft();
             state.ResumeTiming();
         }

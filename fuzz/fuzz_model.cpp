@@ -2,7 +2,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/skinned_model.h"
 
 namespace {

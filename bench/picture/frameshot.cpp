@@ -30,13 +30,14 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/settings.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "app/settings_file.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "math/random.h"
 #include "platform/executable_path.h"
@@ -114,7 +115,7 @@ void Frame(const char* name = nullptr, const unsigned long long* look = nullptr,
     FrameDt = 0.03f;
     double t0 = ProcessCpuSeconds();
     BeginFrameDrawing();
-    UpdateGame();
+    StepGameFrame();  // as the game's frame loop: the update, the mixer's positions, the wreck
     ApplyCamera();
     DrawScene();
     glFinish();
@@ -186,15 +187,15 @@ int DrawSession(const char* path, std::vector<float> at) {
         }
         if ((next >= events.size() || std::getenv("FRAMESHOT_STOP")) && shot >= at.size()) break;
         char name[32] = {};
-        bool save = shot < at.size() && GameState == Playing && (playFrames + 1) * 0.03f >= at[shot];
+        bool save = shot < at.size() && Flow.state == Playing && (playFrames + 1) * 0.03f >= at[shot];
         if (save) std::snprintf(name, sizeof name, "at-%.1f", at[shot++]);
         bool looked = look < looks.size() && looks[look].first == step;
         Frame(save ? name : nullptr, looked ? &looks[look++].second : nullptr, &matched);
         ++step;
-        if (GameState == Playing) ++playFrames;  // counted as the pilot counts its play
-        if (std::getenv("FRAMESHOT_TRACE") && GameState == Playing && playFrames % 33 == 0)
-            std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(GameState));
-        if (fell < 0.0f && (mission == 2 ? EnemyPlane.destroyed : (mission == 0 ? ZeppelinModel.visible : TankModel.visible) == 2)) {
+        if (Flow.state == Playing) ++playFrames;  // counted as the pilot counts its play
+        if (std::getenv("FRAMESHOT_TRACE") && Flow.state == Playing && playFrames % 33 == 0)
+            std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(Flow.state));
+        if (fell < 0.0f && (mission == 2 ? EnemyPlane.destroyed : (mission == 0 ? ZeppelinModel.visible : TankModel.visible) == TargetDestroyed)) {
             fell = playFrames * 0.03f;
             std::printf("the %s began to fall at %.1f s of play\n", Missions[mission].name, fell);
         }
@@ -202,10 +203,10 @@ int DrawSession(const char* path, std::vector<float> at) {
             std::printf("back in the ring at %.1f s of play\n", playFrames * 0.03f);
             break;
         }
-        if (GameState == Dead || step > 40000) break;
+        if (Flow.state == Dead || step > 40000) break;
     }
     if (!looks.empty()) std::printf("frames the mind saw: %d of %zu drawn the same\n", matched, looks.size());
-    std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(GameState), step, playFrames * 0.03f, next, events.size());
+    std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(Flow.state), step, playFrames * 0.03f, next, events.size());
     return 0;
 }
 
@@ -258,7 +259,7 @@ int main(int argc, char** argv) {
     if (session != nullptr) return DrawSession(session, at);
     SeedRand(4242);
 
-    GameState = StartMission;
+    Flow.state = StartMission;
     Frames(20);
     Frame("briefing");
 
@@ -279,11 +280,11 @@ int main(int argc, char** argv) {
     // Nose down into the ground, then the death puff grows for a second.
     Send(InputEventType::MouseMove, 0, width / 2, 0);
     int n = 0;
-    while (GameState != Dead && n < 4000) {
+    while (Flow.state != Dead && n < 4000) {
         Frame();
         ++n;
     }
-    if (GameState != Dead) {
+    if (Flow.state != Dead) {
         std::fprintf(stderr, "no crash within %d frames\n", n);
         return 1;
     }

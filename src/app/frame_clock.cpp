@@ -1,5 +1,5 @@
-#include "app/game_app.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "core/services.h"
 #include "render/frame.h"
 
 float FrameClockStep() {

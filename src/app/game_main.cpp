@@ -1,42 +1,26 @@
-#include <cstdio>
-#include <cstdlib>
+#include "app/game_main.h"
 
-#include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include <cstdio>
+
+#include "app/frame_clock.h"
+#include "app/game_trace.h"
 #include "app/game_window.h"
-#include "app/input_recording.h"
-#include "app/services.h"
-#include "app/trace.h"
-#include "audio/music.h"
-#include "audio/sound_system.h"
+#include "app/input.h"
+#include "app/recording.h"
+#include "core/game_app.h"
+#include "core/services.h"
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
-#include "speech/speech.h"
+#include "sim/game_flow.h"
 
-float FrameDt = 0.0f;
-
-int GameMain() {
-    // The tune starts first so that it plays while the launcher is open.
-    StartMusic();
-    const float clearColour[4] = {0.05f, 0.15f, 0.15f, 0.0f};
-    if (!InitGame(clearColour)) return -1;
-    if (!LoadAssets()) return -1;
-
-    // KELVANE_RECORD=<file> records this session's input for a later replay.
-    const char* recordPath = std::getenv("KELVANE_RECORD");
-    if (recordPath != nullptr && recordPath[0] != '\0') StartRecording(recordPath);
-
+void RunFrameLoop() {
     while (PumpMessages()) {
         float dt = BeginFrame();
         FrameDt = dt;
         if (dt != 0.0f) {  // a NaN counts as not 0
             RecordFrame(Milliseconds(), dt);
-            UpdateGame();
-            // The sound mixer hears the aircraft where this frame left them.
-            PublishSoundPositions();
+            StepGameFrame();
             ApplyCamera();
             DrawScene();
             EndFrameDrawing();
@@ -48,8 +32,5 @@ int GameMain() {
         }
         TraceGameChanges();
     }
-    if (RecordingActive()) StopRecording();
     if (TraceEnabled()) std::fprintf(stderr, "kelvane: final %s\n", GameOutcome().c_str());
-    ShutdownSpeech();
-    return 0;
 }

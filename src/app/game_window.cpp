@@ -4,10 +4,11 @@
 
 #include <chrono>
 
-#include "app/game_app.h"
-#include "app/joystick.h"
+#include "core/game_app.h"
+#include "core/joystick.h"
 #include "app/launcher.h"
-#include "app/services.h"
+#include "app/settings_file.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "math/random.h"
 #include "math/view.h"
@@ -20,6 +21,13 @@ namespace {
 uint32_t UptimeMilliseconds() {
     auto since = std::chrono::steady_clock::now().time_since_epoch();
     return static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(since).count());
+}
+
+// Multiplies the perspective frustum onto the current matrix (the caller selected and
+// cleared the projection stack).
+void SetProjection(float aspect) {
+    Frustum f = ProjectionFrustum(aspect);
+    glFrustum(f.left, f.right, f.bottom, f.top, f.nearPlane, f.farPlane);
 }
 
 void SetColour(float* out, float r, float g, float b, float a) {
@@ -116,8 +124,6 @@ bool CreateGLWindow() {
     App.window = PlatformCreateGLWindow("Kelvane", s.Width, s.Height, fullScreen);
     if (App.window == nullptr) return false;
     App.fullScreen = fullScreen;
-    WindowRect& r = App.windowRect;
-    PlatformWindowBounds(App.window, r.left, r.top, r.right, r.bottom);
     return true;
 }
 

@@ -1,7 +1,9 @@
-#include "app/controls.h"
-#include "app/game_app.h"
+#include "app/input.h"
+
+#include "core/controls.h"
+#include "core/game_app.h"
 #include "app/game_window.h"
-#include "app/input_recording.h"
+#include "app/recording.h"
 
 void HandleInputMessage(const InputEvent& event) {
     ControlState& c = App.controls;

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
-#include "app/game_app.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "core/game_app.h"
+#include "core/services.h"
+#include "app/settings_file.h"
 #include "assets/texture_cache.h"
 #include "platform/launcher_window.h"
 

@@ -1,10 +1,10 @@
-#include "app/game_app.h"
-#include "app/globals.h"
+#include "app/game_main.h"
+#include "app/startup.h"
 
 int main(int, char**) {
     // The game takes no command-line arguments.
-    ConstructGlobals();
-    int result = GameMain();
-    TeardownGlobals();
-    return result;
+    const bool started = StartUp();
+    if (started) RunFrameLoop();
+    ShutDown();
+    return started ? 0 : -1;
 }

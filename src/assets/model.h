@@ -32,6 +32,15 @@ enum AlphaMode : uint32_t {
     AlphaNumber = 10,  // any other word; its numeric value goes to alphaParam
 };
 
+// A model's visible word: 1 after a successful load, 0 for nothing to draw. For the
+// zeppelin, the tank and the triplane it doubles as the target's state.
+enum TargetState : uint32_t {
+    TargetInactive = 0,   // not drawn, not simulated
+    TargetAlive = 1,
+    TargetDestroyed = 2,  // shot down: the wreck collapses
+    TargetCollapsed = 3,  // the collapse is over
+};
+
 struct Model {
     Mat4 matrix = Identity4;  // world placement; the modelview matrix when drawn
     Vec3 velocity{};          // used by the falling zeppelin
@@ -53,9 +62,7 @@ struct Model {
     float alphaParam = 0;
 
     bool hasNormals = false;
-    // 1 after a successful load. For the zeppelin and the tank it doubles as the target
-    // state: 0 inactive, 1 alive, 2 destroyed, 3 collapse over.
-    uint32_t visible = 0;
+    uint32_t visible = 0;  // a TargetState for the targets (above)
     uint32_t vertexCount = 0;
     Face* faces = nullptr;       // owned
     Vertex* vertices = nullptr;  // owned

@@ -8,8 +8,8 @@
 #include <string>
 #include <system_error>
 
-#include "app/file_bytes.h"
-#include "app/services.h"
+#include "core/file_bytes.h"
+#include "core/services.h"
 
 namespace {
 

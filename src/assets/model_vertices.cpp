@@ -1,7 +1,7 @@
 #include <cstring>
 #include <new>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model_sections.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model_text.h"
 
 namespace {

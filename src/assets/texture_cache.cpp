@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/file_bytes.h"
-#include "app/services.h"
+#include "core/file_bytes.h"
+#include "core/services.h"
 #include "assets/texture_pixels.h"
 #include "assets/tga_decoder.h"
 #include "platform/bmp_decoder.h"

@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "app/file_bytes.h"
-#include "app/services.h"
+#include "core/file_bytes.h"
+#include "core/services.h"
 #include "audio/music.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "platform/audio_device.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #include <cmath>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/sound_system.h"
 #include "platform/audio_device.h"
 

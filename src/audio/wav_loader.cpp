@@ -4,8 +4,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/file_bytes.h"
-#include "app/services.h"
+#include "core/file_bytes.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "platform/adpcm_decoder.h"

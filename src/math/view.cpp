@@ -1,7 +1,5 @@
 #include "math/view.h"
 
-#include <GL/gl.h>
-
 #include <cmath>
 
 Mat4 LookAtMatrix = Identity4;
@@ -38,7 +36,3 @@ Frustum ProjectionFrustum(float aspect) {
     return f;
 }
 
-void SetProjection(float aspect) {
-    Frustum f = ProjectionFrustum(aspect);
-    glFrustum(f.left, f.right, f.bottom, f.top, f.nearPlane, f.farPlane);
-}

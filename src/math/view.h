@@ -15,6 +15,3 @@ struct Frustum {
 };
 // 45 degree vertical field of view, near 1, far 160000.
 Frustum ProjectionFrustum(float aspect);
-// Multiplies the frustum onto the current GL matrix (the caller selected and cleared
-// the projection stack).
-void SetProjection(float aspect);

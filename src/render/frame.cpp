@@ -2,7 +2,7 @@
 
 #include <GL/gl.h>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "platform/window.h"
 
 void BeginFrameDrawing() {

@@ -1,47 +1,8 @@
-// The one-line HUD in the bottom-left corner: the mission's name, the score or GAME OVER.
+// The HUD bitmap drawn over the frame.
 #pragma once
 
-#include <cstdint>
+#include "hud/text_overlay.h"
 
-struct PlatformFont;
-
-// A line of white text on black in a small bitmap that is copied onto the bottom-left of
-// every frame. The text is rendered only when it changes.
-struct TextOverlay {
-    uint8_t* pixels = nullptr;     // width * height * 4 bytes: blue, green, red, x; rows bottom-up
-    uint8_t* blankCopy = nullptr;  // the pixels right after creation (black)
-    float rasterX = 0, rasterY = 0;  // bottom-left corner in normalised device coordinates
-    int pixelCount = 0;
-    int byteCount = 0;
-    bool blend = false;
-    int width = 0, height = 0;
-    char text[64] = "";  // the last line drawn since the overlay was cleared
-    PlatformFont* font = nullptr;  // null when no font could be opened: the box stays black
-};
-
-struct OverlayRect {
-    int left, top, right, bottom;
-};
-
-extern TextOverlay ScoreOverlay;
-extern const OverlayRect ScoreRect;  // (0, 0, 148, 24): wider than the bitmap, text is cut
-extern int Score;
-
-// Makes a (right - left) x (bottom - top) black bitmap for the rectangle of a top-down
-// screenWidth x screenHeight layout, placed by its bottom-left corner in normalised device
-// coordinates (so it keeps its pixel size and corner on a window of any size). False when
-// the sizes are not positive (then nothing is drawn).
-bool CreateOverlay(TextOverlay& overlay, int left, int top, int right, int bottom, int screenWidth,
-                   int screenHeight, bool blend);
-// Makes the bitmap black again.
-void ClearOverlay(TextOverlay& overlay);
-// Draws text left- and top-aligned at the rectangle's top-left corner, white on black,
-// cut at the bitmap's edges (format is accepted for the callers' sake; all pass 0).
-// Returns the height of the line drawn, 0 when nothing was drawn.
-int DrawOverlayText(TextOverlay& overlay, const char* text, const OverlayRect& rect, unsigned format);
-// Score += delta and redraws the line ("SCORE: %i", or "GAME OVER" while the player is dead).
-void AddScore(int delta);
 // Copies the bitmap onto the frame, opaque unless blend was asked for. Leaves the
 // projection matrix selected and the modelview matrix at the identity.
 void DrawOverlay(const TextOverlay& overlay);
-void ReleaseOverlay(TextOverlay& overlay);

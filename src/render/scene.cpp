@@ -2,16 +2,16 @@
 
 #include <GL/gl.h>
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/mesh_drawing.h"
 #include "audio/sound_system.h"
 #include "math/mat4.h"
 #include "math/random.h"
 #include "render/overlay.h"
-#include "render/wreckage.h"
+#include "sim/wreckage.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 
@@ -54,17 +54,8 @@ void DrawModelList(const Model& model) {
     glCallList(model.displayList);
 }
 
-void DrawFallingZeppelin() {
-    AnimateFallingZeppelin();
-    DrawArrayModel(ZeppelinModel);
-}
-
-void DrawDestroyedTank() {
-    if (AnimateDestroyedTank()) DrawArrayModel(TankModel);
-}
-
 void DrawDeathPuff() {
-    float s = Seconds() - Deadline + 1.0f;
+    float s = Seconds() - Flow.deadline + 1.0f;
     SetTilt(SmokeModel.matrix);
     ScaleAxes(SmokeModel.matrix, s, s, s);
     SetTranslation(SmokeModel.matrix, PlayerPlane.position + DeathPuffOffset);
@@ -86,19 +77,14 @@ void DrawScene() {
     DrawModelList(TerrainModel);
     DrawSkinnedModel(BiplaneModel);
     DrawModelList(TriplaneModel);
-    if (ZeppelinModel.visible == 2)
-        DrawFallingZeppelin();
-    else
-        DrawArrayModel(ZeppelinModel);
-    if (TankModel.visible == 2)
-        DrawDestroyedTank();
-    else
-        DrawArrayModel(TankModel);
+    // The wrecks are drawn as this frame's collapse left them (AdvanceWreckage).
+    DrawArrayModel(ZeppelinModel);
+    if (!Wreckage.tankGoneNow) DrawArrayModel(TankModel);
     DrawModelList(HangarModel);
     DrawModelList(RunwayModel);
     DrawShots(EnemyPlane);
     DrawShots(PlayerPlane);
     DrawEnemySmoke();
-    if (CameraView == 0) DrawDeathPuff();
+    if (CameraView == DeathView) DrawDeathPuff();
     DrawOverlay(ScoreOverlay);
 }

@@ -7,12 +7,6 @@
 // view's puff and the score line. Called once per drawn frame after ApplyCamera.
 void DrawScene();
 
-// The destroyed zeppelin crumples, tumbles and falls; below height 0 its collapse is over
-// (state 3) and its engine falls silent.
-void DrawFallingZeppelin();
-// The destroyed tank sinks flat while its texture fades; the collapse is over (state 3)
-// once the sixteenth vertex's u coordinate has decayed below 0.005.
-void DrawDestroyedTank();
 // The smoke puff over the crashed player, growing with the time since the crash.
 void DrawDeathPuff();
 // A display-list model with its own matrix and texture, only while visible >= 1.

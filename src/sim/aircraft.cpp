@@ -1,7 +1,7 @@
 #include "sim/aircraft.h"
 
-#include "app/game_app.h"
-#include "app/globals.h"
+#include "core/game_app.h"
+#include "sim/world.h"
 #include "math/random.h"
 
 namespace {

@@ -1,17 +1,15 @@
 #include "sim/camera.h"
 
-#include "app/game_app.h"
-#include "app/globals.h"
-#include "app/controls.h"
+#include "core/game_app.h"
+#include "sim/world.h"
+#include "core/controls.h"
 #include "math/view.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 
 const EulerAngles CameraAngles = {0.0f, 3.14159f, 0.0f};
 const Vec3 PilotEyeOffset = {0.0f, 0.85f, -1.0f};
-Vec3 TargetViewOffset = {0.0f, 4.0f, -1.0f};
-Mat4 ViewRing[3] = {Identity4, Identity4, Identity4};
-int32_t ViewRingIndex = 0;
+CameraRig Camera;
 
 namespace {
 
@@ -21,7 +19,7 @@ void AttachedView(const Mat4& frame, const Mat4& local, Mat4& view) {
     Invert4(view);
 }
 
-void PilotView(Mat4& view) {
+void PilotEyeView(Mat4& view) {
     Mat4 local;
     EulerMatrix(CameraAngles, local, PilotEyeOffset);
     AttachedView(PlayerPlane.placement, local, view);
@@ -30,7 +28,7 @@ void PilotView(Mat4& view) {
 const Mat4& TargetFrame() {
     if (TriplaneMission()) return EnemyPlane.placement;
     // A destroyed zeppelin (state 2) is still followed.
-    if (ZeppelinModel.visible != 0) return ZeppelinModel.matrix;
+    if (ZeppelinModel.visible != TargetInactive) return ZeppelinModel.matrix;
     return TankModel.matrix;
 }
 
@@ -38,28 +36,28 @@ const Mat4& TargetFrame() {
 
 void UpdateCamera() {
     Mat4& view = LookAtMatrix;
-    Mat4& stored = ViewRing[ViewRingIndex];
+    Mat4& stored = Camera.viewRing[Camera.ringIndex];
     switch (CameraView) {
-        case vk::Home:
-            PilotView(view);
+        case PilotView:
+            PilotEyeView(view);
             stored = view;
             break;
-        case vk::PageUp: {
+        case DelayedPilotView: {
             // The delayed pilot view shows the view stored three updates ago.
             Mat4 now;
-            PilotView(now);
+            PilotEyeView(now);
             view = stored;
             stored = now;
             break;
         }
-        case vk::PageDown: {
+        case TargetView: {
             Mat4 local;
-            EulerMatrix(CameraAngles, local, TargetViewOffset);
+            EulerMatrix(CameraAngles, local, Camera.targetViewOffset);
             AttachedView(TargetFrame(), local, view);
             stored = view;
             break;
         }
-        case vk::End: {
+        case RearView: {
             // Looking backward over the tail: no half turn.
             Mat4 local = Identity4;
             SetTranslation(local, {0.0f, 1.0f, -1.0f});
@@ -67,7 +65,7 @@ void UpdateCamera() {
             stored = view;
             break;
         }
-        case 0: {
+        case DeathView: {
             Vec3 p = PlayerPlane.position;
             LookAt(p + Vec3{10.0f, 10.0f, 10.0f}, p, {0.0f, 1.0f, 0.0f});
             break;
@@ -76,5 +74,5 @@ void UpdateCamera() {
             break;  // the view keeps its last value
     }
     App.camera = view;
-    ViewRingIndex = (ViewRingIndex + 1) % 3;
+    Camera.ringIndex = (Camera.ringIndex + 1) % 3;
 }

@@ -9,11 +9,13 @@
 extern const EulerAngles CameraAngles;
 // The pilot's eye in the aircraft's frame.
 extern const Vec3 PilotEyeOffset;
-// The target view's eye in the target's frame; set per mission.
-extern Vec3 TargetViewOffset;
-// The last three stored views; the delayed pilot view shows the oldest.
-extern Mat4 ViewRing[3];
-extern int32_t ViewRingIndex;
+// The camera's own state.
+struct CameraRig {
+    Vec3 targetViewOffset = {0.0f, 4.0f, -1.0f};  // the target view's eye in the target's frame; set per mission
+    Mat4 viewRing[3] = {Identity4, Identity4, Identity4};  // the last three stored views
+    int32_t ringIndex = 0;  // the delayed pilot view shows the oldest
+};
+extern CameraRig Camera;
 
 // Builds this frame's view matrix from CameraView into LookAtMatrix and App.camera.
 void UpdateCamera();

@@ -1,25 +1,25 @@
 #include "sim/simulation.h"
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "audio/sound_system.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/enemy_pilot.h"
 #include "sim/flight_model.h"
 
 int32_t Throttle = 0;
-int32_t CameraView = vk::Home;
-float HorizontalControl = 0.0f;
-float VerticalControl = 0.0f;
+CameraViewKey CameraView = PilotView;
+ControlAxes Axes;
 const Vec3 ZeppelinGunOffset = {0.0f, -20.0f, -20.0f};
 const Vec3 TankGunOffset = {0.0f, 3.0f, 0.0f};
 const float EngineRatePresets[10] = {0.125f, 1.0f,  1.125f, 1.25f,  1.375f,
                                      1.5f,   1.625f, 1.75f, 1.825f, 2.0f};
-Vec3 EnemyEngineSource = {0.0f, 0.0f, 0.0f};
+SoundSources Sources;
 
 namespace {
 
@@ -41,17 +41,17 @@ void PlayerControls() {
     if (keys[vk::Space] != 0 && StartBurst(player)) StartVoiceUnlessActive(GunsVoice, &player.position, false);
 
     // A later key wins.
-    if (keys[vk::Home] != 0) CameraView = vk::Home;
-    if (keys[vk::PageDown] != 0) CameraView = vk::PageDown;
-    if (keys[vk::PageUp] != 0) CameraView = vk::PageUp;
-    if (keys[vk::End] != 0) CameraView = vk::End;
+    if (keys[vk::Home] != 0) CameraView = PilotView;
+    if (keys[vk::PageDown] != 0) CameraView = TargetView;
+    if (keys[vk::PageUp] != 0) CameraView = DelayedPilotView;
+    if (keys[vk::End] != 0) CameraView = RearView;
 
     // Each test comes before its change, so an axis can end up to t beyond +-1.
     float t = FrameDt * 0.1f;
-    if (keys[vk::Right] != 0 && HorizontalControl < 1.0f) HorizontalControl += t;
-    if (keys[vk::Left] != 0 && HorizontalControl > -1.0f) HorizontalControl -= t;
-    if (keys[vk::Down] != 0 && VerticalControl < 1.0f) VerticalControl += t;
-    if (keys[vk::Up] != 0 && VerticalControl > -1.0f) VerticalControl -= t;
+    if (keys[vk::Right] != 0 && Axes.horizontal < 1.0f) Axes.horizontal += t;
+    if (keys[vk::Left] != 0 && Axes.horizontal > -1.0f) Axes.horizontal -= t;
+    if (keys[vk::Down] != 0 && Axes.vertical < 1.0f) Axes.vertical += t;
+    if (keys[vk::Up] != 0 && Axes.vertical > -1.0f) Axes.vertical -= t;
 
     // One press moves the throttle one step: a key that acts is consumed.
     if (keys[vk::A] != 0 && Throttle < 9) {
@@ -74,13 +74,13 @@ void PlayerControls() {
 
     // The propeller turns faster with more throttle.
     UpdateSkinnedModel(BiplaneModel, static_cast<float>(Throttle) * FrameDt * 10.0f);
-    FlyAircraft(player, FrameDt, -HorizontalControl, -VerticalControl, static_cast<float>(Throttle));
+    FlyAircraft(player, FrameDt, -Axes.horizontal, -Axes.vertical, static_cast<float>(Throttle));
 }
 
 // The zeppelin and the tank: static targets that shoot with EnemyPlane's gun, parked at
 // their gun for each burst.
 void GroundTargetRules(Model& target, Vec3 gun, bool isZeppelin) {
-    EnemyEngineSource = MatrixTranslation(target.matrix);
+    Sources.enemyEngine = MatrixTranslation(target.matrix);
     Aircraft& player = PlayerPlane;
     Aircraft& gunner = EnemyPlane;
     if (!player.destroyed) {
@@ -94,7 +94,7 @@ void GroundTargetRules(Model& target, Vec3 gun, bool isZeppelin) {
             SetEngineRate(0.125f);
             Destroy(player);
             AddScore(-1);
-        } else if (target.visible == 1) {
+        } else if (target.visible == TargetAlive) {
             UpdateGunOnly(gunner);
             if (gunner.firing) {
                 // Lead the player by one distance along its heading.
@@ -116,8 +116,8 @@ void GroundTargetRules(Model& target, Vec3 gun, bool isZeppelin) {
             }
         }
     }
-    if (player.firing && target.visible == 1 && ShotsHit(player, MatrixTranslation(target.matrix))) {
-        target.visible = 2;
+    if (player.firing && target.visible == TargetAlive && ShotsHit(player, MatrixTranslation(target.matrix))) {
+        target.visible = TargetDestroyed;
         AddScore(5);
     }
 }
@@ -150,7 +150,7 @@ void TriplaneRules() {
 
 }  // namespace
 
-bool TriplaneMission() { return TriplaneModel.visible > 0; }
+bool TriplaneMission() { return TriplaneModel.visible > TargetInactive; }
 
 void StartVoiceUnlessActive(int id, const Vec3* source, bool loop) {
     if (!VoiceActive(id)) PlayVoice(source, loop, id);
@@ -176,21 +176,21 @@ void StepSimulation() {
 
     if (TriplaneMission()) {
         TriplaneRules();
-    } else if (ZeppelinModel.visible == 1 || ZeppelinModel.visible == 2) {
+    } else if (ZeppelinModel.visible == TargetAlive || ZeppelinModel.visible == TargetDestroyed) {
         GroundTargetRules(ZeppelinModel, MatrixTranslation(ZeppelinModel.matrix) + ZeppelinGunOffset, true);
-    } else if (TankModel.visible > 0) {
+    } else if (TankModel.visible > TargetInactive) {
         GroundTargetRules(TankModel, MatrixTranslation(TankModel.matrix) + TankGunOffset, false);
     }
 
     if (player.crashed) {
-        GameState = Dead;
+        Flow.state = Dead;
         StartVoiceUnlessActive(CrashVoice, &player.position, false);
         StopVoice(WindVoice);
         StopVoice(EngineVoice);
         StopVoice(EnemyEngineVoice);
         Score = 0;
         AddScore(0);  // shows GAME OVER, the state being Dead
-        Deadline = Seconds();
+        Flow.deadline = Seconds();
     }
 
     Vec3 toHangar = player.position - MatrixTranslation(HangarModel.matrix);

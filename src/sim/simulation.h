@@ -6,22 +6,40 @@
 
 #include "assets/model.h"
 #include "math/vec3.h"
+#include "platform/input_event.h"
 
 // The player's throttle setting 0..9; 0 at mission start.
 extern int32_t Throttle;
-// The camera view: the virtual-key code of the key that chose it (Home 36 pilot, PgUp 33
-// delayed pilot, PgDn 34 target, End 35 rear), or 0 for the death view.
-extern int32_t CameraView;
+// The camera views, numbered by the virtual-key code of the key that chooses each.
+enum CameraViewKey : int32_t {
+    DeathView = 0,          // chosen by the crash, no key
+    DelayedPilotView = 33,  // Page Up
+    TargetView = 34,        // Page Down
+    RearView = 35,          // End
+    PilotView = 36,         // Home
+};
+static_assert(DelayedPilotView == vk::PageUp && TargetView == vk::PageDown && RearView == vk::End &&
+                  PilotView == vk::Home,
+              "a view is stored as the code of its key");
+// The camera view.
+extern CameraViewKey CameraView;
 // The two control axes: copied from the stick every frame, nudged by the arrow keys.
-extern float HorizontalControl;
-extern float VerticalControl;
+struct ControlAxes {
+    float horizontal = 0.0f;
+    float vertical = 0.0f;
+};
+extern ControlAxes Axes;
 // Where the zeppelin's and the tank's guns sit relative to their models.
 extern const Vec3 ZeppelinGunOffset;
 extern const Vec3 TankGunOffset;
 // Engine sound rate for each throttle digit 0..9 (8 is 1.825, not 1.875).
 extern const float EngineRatePresets[10];
-// The zeppelin's or tank's position, kept for their engine sound (the mixer reads it).
-extern Vec3 EnemyEngineSource;
+// Where the sounds that are not an aircraft's own come from; the mixer reads them live.
+struct SoundSources {
+    Vec3 enemyEngine{};  // the zeppelin's or the tank's position
+    Vec3 siren{};        // the hangar
+};
+extern SoundSources Sources;
 
 // The third mission runs while the triplane model's state word is above 0.
 bool TriplaneMission();

@@ -13,17 +13,17 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
 #include "render/frame.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 #include "render/scene.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
@@ -98,8 +98,8 @@ bool LoadAndPlay(const std::string& what) {
             return false;
         }
     }
-    EXPECT_GE(static_cast<int>(GameState), static_cast<int>(StartMission)) << what;
-    EXPECT_LE(static_cast<int>(GameState), static_cast<int>(Dead)) << what;
+    EXPECT_GE(static_cast<int>(Flow.state), static_cast<int>(StartMission)) << what;
+    EXPECT_LE(static_cast<int>(Flow.state), static_cast<int>(Dead)) << what;
     return true;
 }
 
@@ -152,7 +152,7 @@ TEST_F(BadAssetTest, EachMediaFileEmptyCutOrNoiseAndTheGamePlaysOn) {
         ErrorCapture errors;
         ASSERT_TRUE(LoadAndPlay("intact media"));
         // The frames really played: the briefing is over and the biplane took off.
-        EXPECT_NE(GameState, Briefing);
+        EXPECT_NE(Flow.state, Briefing);
         EXPECT_GT(Length(PlayerPlane.position - Vec3{7600.0f, 630.0f, 6470.0f}), 100.0f);
         for (const ErrorReport& r : errors.reports) ADD_FAILURE() << "intact media: " << r.text;
         for (const TextureEntry& t : Textures.entries)

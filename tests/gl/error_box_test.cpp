@@ -13,9 +13,9 @@
 #include <filesystem>
 #include <string>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "app/game_window.h"
-#include "app/services.h"
+#include "core/services.h"
 #include "platform/input_event.h"
 #include "platform/window.h"
 #include "support/temp_dir.h"

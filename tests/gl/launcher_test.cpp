@@ -4,10 +4,10 @@
 #include <filesystem>
 #include <string>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "app/launcher.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "core/services.h"
+#include "app/settings_file.h"
 #include "support/error_capture.h"
 #include "support/media.h"
 #include "support/temp_dir.h"

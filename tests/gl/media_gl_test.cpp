@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/mesh_drawing.h"
 #include "assets/model.h"
 #include "assets/skinned_model.h"

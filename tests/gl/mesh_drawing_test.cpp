@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/mesh_drawing.h"
 #include "assets/texture_cache.h"
 #include "support/error_capture.h"

@@ -10,14 +10,14 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "render/frame.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 #include "render/scene.h"
 #include "sim/aircraft.h"
 #include "math/view.h"
@@ -97,10 +97,10 @@ TEST_F(MissionFrameFixture, EveryMissionShowsSkyLandAndItsTargetInTheTargetView)
     for (int mission = 0; mission < 3; ++mission) {
         SCOPED_TRACE(mission);
         MissionIndex = mission - 1;
-        GameState = StartMission;
+        Flow.state = StartMission;
         Draw(true);  // briefs the mission
         ASSERT_EQ(MissionIndex, mission);
-        ASSERT_EQ(GameState, Briefing);
+        ASSERT_EQ(Flow.state, Briefing);
 
         // The briefing: from the cockpit in the hangar, the mission's name in the corner.
         Counts briefing = Classify(Draw(true));
@@ -109,8 +109,8 @@ TEST_F(MissionFrameFixture, EveryMissionShowsSkyLandAndItsTargetInTheTargetView)
 
         // Playing, in the target view (seen from the target's own frame), a few frames for
         // the camera to settle: the world around it.
-        GameState = Playing;
-        CameraView = 34;
+        Flow.state = Playing;
+        CameraView = TargetView;
         for (int i = 0; i < 3; ++i) Draw(true);
         ASSERT_EQ(CameraView, 34);
         std::vector<uint8_t> targetView = Draw(true);

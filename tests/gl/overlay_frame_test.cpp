@@ -4,8 +4,9 @@
 
 #include <vector>
 
-#include "app/game_flow.h"
+#include "sim/game_flow.h"
 #include "render/overlay.h"
+#include "sim/score.h"
 #include "support/gl_context.h"
 
 namespace {
@@ -35,7 +36,7 @@ Census Count(const std::vector<uint8_t>& frame) {
 
 struct HudFrame : ::testing::Test {
     GlContext gl{Width, Height};
-    FlowState savedState = GameState;
+    FlowState savedState = Flow.state;
     int savedScore = Score;
     void SetUp() override {
         ASSERT_TRUE(gl.Ok()) << gl.error;
@@ -45,7 +46,7 @@ struct HudFrame : ::testing::Test {
     }
     void TearDown() override {
         ReleaseOverlay(ScoreOverlay);
-        GameState = savedState;
+        Flow.state = savedState;
         Score = savedScore;
     }
     std::vector<uint8_t> DrawFrame() {
@@ -59,7 +60,7 @@ struct HudFrame : ::testing::Test {
 }  // namespace
 
 TEST_F(HudFrame, ScoreLineIsWhiteTextInABlackBoxAtTheBottomLeft) {
-    GameState = Playing;
+    Flow.state = Playing;
     Score = 0;
     AddScore(-1);
     EXPECT_STREQ(ScoreOverlay.text, "SCORE: -1");
@@ -71,11 +72,11 @@ TEST_F(HudFrame, ScoreLineIsWhiteTextInABlackBoxAtTheBottomLeft) {
 }
 
 TEST_F(HudFrame, GameOverReplacesTheScoreWhileDead) {
-    GameState = Playing;
+    Flow.state = Playing;
     Score = 10;
     AddScore(0);
     const std::vector<uint8_t> score = DrawFrame();
-    GameState = Dead;
+    Flow.state = Dead;
     AddScore(5);
     EXPECT_EQ(Score, 15);
     EXPECT_STREQ(ScoreOverlay.text, "GAME OVER");

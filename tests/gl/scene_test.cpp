@@ -6,15 +6,16 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
 #include "render/scene.h"
+#include "sim/wreckage.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 
@@ -91,7 +92,7 @@ struct SceneFixture : ::testing::Test {
         TankModel = ArrayModel{};
         PlayerPlane = Aircraft{};
         EnemyPlane = Aircraft{};
-        CameraView = 36;
+        CameraView = PilotView;
         FrameDt = 0.03f;
     }
     // A frame seen through identity projection and view, drawn by draw.
@@ -170,7 +171,7 @@ TEST_F(SceneFixture, TheFallingZeppelinEndsBelowHeightZeroAndItsEngineStops) {
     ZeppelinModel.visible = 2;
     SetTranslation(ZeppelinModel.matrix, Vec3{10, 0.05f, 20});
     ZeppelinModel.velocity = Vec3{0, -0.1f, 0};
-    Frame([] { DrawScene(); });
+    Frame([] { AdvanceWreckage(FrameDt); DrawScene(); });
     // Velocity grows by frame time, the position moves by the whole velocity once.
     EXPECT_NEAR(ZeppelinModel.velocity.y, -0.103f, 1e-6f);
     EXPECT_NEAR(ZeppelinModel.matrix.m[13], 0.05f - 0.103f, 1e-6f);
@@ -179,7 +180,7 @@ TEST_F(SceneFixture, TheFallingZeppelinEndsBelowHeightZeroAndItsEngineStops) {
 
     // State 3 is no longer animated.
     float y = ZeppelinModel.matrix.m[13];
-    Frame([] { DrawScene(); });
+    Frame([] { AdvanceWreckage(FrameDt); DrawScene(); });
     EXPECT_EQ(ZeppelinModel.matrix.m[13], y);
 }
 
@@ -188,7 +189,7 @@ TEST_F(SceneFixture, TheFallingZeppelinCrumplesTumblesAndItsTextureDrifts) {
     ZeppelinModel.visible = 2;
     SetTranslation(ZeppelinModel.matrix, Vec3{0, 5000, 0});
     uint32_t seed = RandState();
-    Frame([] { DrawFallingZeppelin(); });
+    Frame([] { AdvanceWreckage(FrameDt); });
     EXPECT_EQ(ZeppelinModel.visible, 2u);
     for (uint32_t i = 0; i < 50; ++i) {
         EXPECT_FLOAT_EQ(ZeppelinModel.texCoords[2 * i], 0.8f * 0.995f);
@@ -203,7 +204,7 @@ TEST_F(SceneFixture, TheFallingZeppelinCrumplesTumblesAndItsTextureDrifts) {
     for (int i = 0; i < 50 * 3 + 3; ++i) Rand();
     uint32_t expected = RandState();
     SeedRand(seed);
-    Frame([] { DrawFallingZeppelin(); });
+    Frame([] { AdvanceWreckage(FrameDt); });
     EXPECT_EQ(RandState(), expected);
     // The tumble turned the axes a little, keeping them unit length.
     Vec3 x = MatrixColumn(ZeppelinModel.matrix, 0);
@@ -214,7 +215,7 @@ TEST_F(SceneFixture, TheFallingZeppelinCrumplesTumblesAndItsTextureDrifts) {
 TEST_F(SceneFixture, TheDestroyedTankSinksUntilItsTextureHasFaded) {
     MakeArrays(TankModel, 16, 1.0f, true);
     TankModel.visible = 2;
-    Frame([] { DrawScene(); });
+    Frame([] { AdvanceWreckage(FrameDt); DrawScene(); });
     EXPECT_EQ(TankModel.visible, 2u);
     for (uint32_t i = 0; i < 16; ++i) {
         EXPECT_EQ(TankModel.positions[3 * i], 1.0f);  // only the height changes
@@ -223,28 +224,28 @@ TEST_F(SceneFixture, TheDestroyedTankSinksUntilItsTextureHasFaded) {
     }
     // The sixteenth vertex's u falls below 0.005 in this frame: over, nothing drawn.
     TankModel.texCoords[2 * 15] = 0.00502f;
-    Frame([] { DrawScene(); });
+    Frame([] { AdvanceWreckage(FrameDt); DrawScene(); });
     EXPECT_EQ(TankModel.visible, 3u);
 }
 
 TEST_F(SceneFixture, ATankWithoutTheTimingVertexEndsItsCollapseAtOnce) {
     MakeArrays(TankModel, 15, 1.0f, true);  // no sixteenth vertex
     TankModel.visible = 2;
-    Frame([] { DrawDestroyedTank(); });
+    Frame([] { AdvanceWreckage(FrameDt); });
     EXPECT_EQ(TankModel.visible, 3u);
     ReleaseArrayModel(TankModel);
     TankModel = ArrayModel{};
     MakeArrays(TankModel, 20, 1.0f, false);  // no texture coordinates
     TankModel.visible = 2;
-    Frame([] { DrawDestroyedTank(); });
+    Frame([] { AdvanceWreckage(FrameDt); });
     EXPECT_EQ(TankModel.visible, 3u);
 }
 
 TEST_F(SceneFixture, TheDeathPuffGrowsWithTheTimeSinceTheCrash) {
     SmokeModel.displayList = FullScreenList();
     SmokeModel.visible = 1;
-    CameraView = 0;
-    Deadline = static_cast<float>(FixedMs) * 0.001f - 10.0f;  // ten seconds ago
+    CameraView = DeathView;
+    Flow.deadline = static_cast<float>(FixedMs) * 0.001f - 10.0f;  // ten seconds ago
     PlayerPlane.position = Vec3{1, 2, 3};
     Frame([] { DrawScene(); });
     for (int c = 0; c < 3; ++c) EXPECT_NEAR(Length(MatrixColumn(SmokeModel.matrix, c)), 11.0f, 1e-3f) << c;
@@ -258,7 +259,7 @@ TEST_F(SceneFixture, TheDeathPuffGrowsWithTheTimeSinceTheCrash) {
     Frame([] { DrawDeathPuff(); });
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     // In any other view there is no puff.
-    CameraView = 36;
+    CameraView = PilotView;
     SmokeModel.matrix = Identity4;
     Frame([] { DrawScene(); });
     EXPECT_EQ(SmokeModel.matrix.m[0], 1.0f);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "support/error_capture.h"
 #include "support/gl_context.h"

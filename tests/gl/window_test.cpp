@@ -5,9 +5,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "app/game_window.h"
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "math/view.h"
 #include "platform/window.h"

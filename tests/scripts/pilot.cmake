@@ -2,9 +2,13 @@
 # ../senses.h and its own files, compiles with no include path, links only the C and C++
 # runtimes and calls nothing of the game's and no file, process or environment function.
 if(TARGET kelvane-mind)
+  set(GAME_LIBRARIES)
+  foreach(lib math core assets audio speech hud sim render app platform_os platform_codecs platform_devices)
+    list(APPEND GAME_LIBRARIES $<TARGET_FILE:kelvane_${lib}>)
+  endforeach()
   add_test(NAME pilot_mind_seal
     COMMAND ${CMAKE_SOURCE_DIR}/scripts/check-mind-seal ${CMAKE_SOURCE_DIR} $<TARGET_FILE:kelvane-mind>
-            $<TARGET_FILE:kelvane_core> ${CMAKE_BINARY_DIR}/compile_commands.json)
+            ${CMAKE_BINARY_DIR}/compile_commands.json ${GAME_LIBRARIES})
 endif()
 # The pilot flies one fixed seed of each mission from the picture and the sound, each
 # flight ended once its guarded outcomes are known (see docs/testing.md for the rates).

@@ -12,15 +12,18 @@
 #include <string>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
+#include "app/input.h"
+#include "app/startup.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "audio/sound_system.h"
 #include "render/frame.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "render/scene.h"
 #include "sim/aircraft.h"
 #include "speech/speech.h"
@@ -116,23 +119,22 @@ int main(int argc, char** argv) {
     const int framesPerMinute = 2000;  // 60 s / 0.03 s
     long rssAt5 = -1, peakAt5 = -1;
     int crashes = 0, missions = 0;
-    FlowState last = GameState;
+    FlowState last = Flow.state;
     for (int frame = 0; frame < minutes * framesPerMinute; ++frame) {
         ScriptedInput(frame);
         clockMs += 30;
         FrameDt = 0.03f;
-        UpdateGame();
-        PublishSoundPositions();
+        StepGameFrame();
         if (frame % 10 == 0) {
             BeginFrameDrawing();
             ApplyCamera();
             DrawScene();
             EndFrameDrawing();
         }
-        if (GameState != last) {
-            if (GameState == Dead) ++crashes;
-            if (GameState == Briefing) ++missions;
-            last = GameState;
+        if (Flow.state != last) {
+            if (Flow.state == Dead) ++crashes;
+            if (Flow.state == Briefing) ++missions;
+            last = Flow.state;
         }
         if ((frame + 1) % framesPerMinute == 0) {
             const int minute = (frame + 1) / framesPerMinute;
@@ -154,8 +156,7 @@ int main(int argc, char** argv) {
     std::printf("soak: %d error reports\n", reports);
 
     // The game's own teardown order, so that whatever is still held when it ends is a leak.
-    TeardownGlobals();
-    ShutdownSpeech();
+    ShutDown();
     SetClockSource(nullptr);
     SetMediaFolderOverride(nullptr);
     return 0;

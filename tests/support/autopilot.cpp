@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "sim/flight_model.h"
 
 namespace {

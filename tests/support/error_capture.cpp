@@ -1,6 +1,6 @@
 #include "support/error_capture.h"
 
-#include "app/services.h"
+#include "core/services.h"
 
 namespace {
 void Capture(const char* message, const char* detail, const char* text, void* user) {

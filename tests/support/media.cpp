@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "app/services.h"
+#include "core/services.h"
 
 std::string GeneratedMediaDir() {
     const char* dir = std::getenv("KELVANE_MEDIA_DIR");

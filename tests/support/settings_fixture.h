@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/game_app.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "core/game_app.h"
+#include "core/services.h"
+#include "app/settings_file.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 

@@ -1,12 +1,13 @@
 #include "support/sim_world.h"
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/simulation.h"
@@ -40,18 +41,18 @@ float FlatBase(float, float) { return 630.0f; }
 void ResetGameFlow() {
     PlayerPlane = Aircraft{};
     EnemyPlane = Aircraft{};
-    GameState = StartMission;
-    NextState = StartMission;
-    BriefingClock = 0;
-    Deadline = 0;
+    Flow.state = StartMission;
+    Flow.nextState = StartMission;
+    Flow.briefingClock = 0;
+    Flow.deadline = 0;
     MissionIndex = -1;
     LeftBase = false;
     Throttle = 0;
-    CameraView = 36;
-    HorizontalControl = VerticalControl = 0;
-    TargetViewOffset = {0, 4, -1};
-    for (Mat4& m : ViewRing) m = Identity4;
-    ViewRingIndex = 0;
+    CameraView = PilotView;
+    Axes.horizontal = Axes.vertical = 0;
+    Camera.targetViewOffset = {0, 4, -1};
+    for (Mat4& m : Camera.viewRing) m = Identity4;
+    Camera.ringIndex = 0;
     Score = 0;
 }
 

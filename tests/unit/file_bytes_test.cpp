@@ -5,8 +5,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/file_bytes.h"
-#include "app/services.h"
+#include "core/file_bytes.h"
+#include "core/services.h"
 #include "assets/model_text.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"

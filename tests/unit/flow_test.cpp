@@ -2,15 +2,16 @@
 
 #include <cstring>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/services.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "core/services.h"
 #include "audio/music.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/simulation.h"
@@ -37,7 +38,7 @@ struct FlowTest : testing::Test {
     void StartPlaying() {
         Frame();  // starts the next mission
         SkipBriefing();
-        ASSERT_EQ(GameState, Playing);
+        ASSERT_EQ(Flow.state, Playing);
     }
 };
 
@@ -47,9 +48,9 @@ TEST_F(FlowTest, FirstFrameBriefsTheZeppelinWithASixteenSecondDeadline) {
     Frame();
     EXPECT_EQ(MissionIndex, 0);
     EXPECT_STREQ(ScoreOverlay.text, "Zeppelin");
-    EXPECT_EQ(GameState, Briefing);
-    EXPECT_EQ(NextState, Playing);
-    EXPECT_NEAR(Deadline - BriefingClock, 16.0f, 1e-3f);
+    EXPECT_EQ(Flow.state, Briefing);
+    EXPECT_EQ(Flow.nextState, Playing);
+    EXPECT_NEAR(Flow.deadline - Flow.briefingClock, 16.0f, 1e-3f);
     EXPECT_EQ(ZeppelinModel.visible, 1u);
     EXPECT_EQ(TankModel.visible, 0u);
     EXPECT_EQ(TriplaneModel.visible, 0u);
@@ -62,7 +63,7 @@ TEST_F(FlowTest, FirstFrameBriefsTheZeppelinWithASixteenSecondDeadline) {
     EXPECT_TRUE(VoiceActive(EnemyEngineVoice));
     EXPECT_FALSE(VoiceActive(EngineVoice));
     EXPECT_EQ(CameraView, 36);
-    EXPECT_FLOAT_EQ(TargetViewOffset.y, -20.0f);
+    EXPECT_FLOAT_EQ(Camera.targetViewOffset.y, -20.0f);
     // The player sits on the ground in front of the hangar, engine off.
     EXPECT_EQ(Throttle, 0);
     EXPECT_NEAR(PlayerPlane.position.x, 7600.0f, 0.01f);
@@ -73,23 +74,23 @@ TEST_F(FlowTest, FirstFrameBriefsTheZeppelinWithASixteenSecondDeadline) {
 TEST_F(FlowTest, BriefingRunsItsFullTimeWithoutSpaceThenPlays) {
     Frame();
     int frames = 0;
-    while (GameState == Briefing && frames < 1000) {
+    while (Flow.state == Briefing && frames < 1000) {
         Frame();
         ++frames;
     }
     // 16 s of 0.03 s frames.
     EXPECT_GE(frames, 533);
     EXPECT_LE(frames, 535);
-    EXPECT_EQ(GameState, Playing);
+    EXPECT_EQ(Flow.state, Playing);
 }
 
 TEST_F(FlowTest, SpaceEndsTheBriefingAndStartsEngineWindAndSiren) {
     Frame();
     Frame();
-    EXPECT_EQ(GameState, Briefing);
+    EXPECT_EQ(Flow.state, Briefing);
     App.lastFrameTime = 0;
     SkipBriefing();
-    EXPECT_EQ(GameState, Playing);
+    EXPECT_EQ(Flow.state, Playing);
     EXPECT_TRUE(VoiceActive(EngineVoice));
     EXPECT_TRUE(VoiceActive(WindVoice));
     EXPECT_TRUE(VoiceActive(SirenVoice));
@@ -105,7 +106,7 @@ TEST_F(FlowTest, CrashLeadsThroughDeathToTheNextMissionNotTheSameOne) {
     AddScore(7);
     PlayerPlane.crashed = true;
     Frame();
-    EXPECT_EQ(GameState, Dead);
+    EXPECT_EQ(Flow.state, Dead);
     EXPECT_EQ(Score, 0);
     EXPECT_STREQ(ScoreOverlay.text, "GAME OVER");
     EXPECT_TRUE(VoiceActive(CrashVoice));
@@ -113,28 +114,28 @@ TEST_F(FlowTest, CrashLeadsThroughDeathToTheNextMissionNotTheSameOne) {
     EXPECT_FALSE(VoiceActive(WindVoice));
     EXPECT_FALSE(VoiceActive(EnemyEngineVoice));
     EXPECT_TRUE(VoiceActive(SirenVoice));
-    EXPECT_FLOAT_EQ(Deadline, Seconds());
+    EXPECT_FLOAT_EQ(Flow.deadline, Seconds());
 
     // Nothing happens while the crash sound plays; the camera looks on from above.
     for (int i = 0; i < 50; ++i) Frame();
-    EXPECT_EQ(GameState, Dead);
+    EXPECT_EQ(Flow.state, Dead);
     EXPECT_EQ(CameraView, 0);
 
     StopVoice(CrashVoice);  // the sound has played out
     Frame();
-    EXPECT_EQ(GameState, Briefing);
-    EXPECT_EQ(NextState, StartMission);
+    EXPECT_EQ(Flow.state, Briefing);
+    EXPECT_EQ(Flow.nextState, StartMission);
     EXPECT_FALSE(VoiceActive(SirenVoice));
-    EXPECT_NEAR(Deadline - BriefingClock, 25.0f, 1e-3f);
+    EXPECT_NEAR(Flow.deadline - Flow.briefingClock, 25.0f, 1e-3f);
 
     int frames = 0;
-    while (GameState == Briefing && frames < 2000) {
+    while (Flow.state == Briefing && frames < 2000) {
         Frame();
         ++frames;
     }
     EXPECT_GE(frames, 833);  // 25 s
     EXPECT_LE(frames, 835);
-    EXPECT_EQ(GameState, StartMission);
+    EXPECT_EQ(Flow.state, StartMission);
     Frame();
     EXPECT_EQ(MissionIndex, 1);
     EXPECT_STREQ(ScoreOverlay.text, "Tank");
@@ -144,7 +145,7 @@ TEST_F(FlowTest, CrashLeadsThroughDeathToTheNextMissionNotTheSameOne) {
     EXPECT_EQ(CameraView, 36);
     // The tank stands on the ground (the flat base's 630 everywhere here).
     EXPECT_FLOAT_EQ(TankModel.matrix[13], 630.0f);
-    EXPECT_FLOAT_EQ(TargetViewOffset.y, 6.0f);
+    EXPECT_FLOAT_EQ(Camera.targetViewOffset.y, 6.0f);
 }
 
 TEST_F(FlowTest, HangarEndsTheMissionOnlyAfterTheBaseWasLeft) {
@@ -165,7 +166,7 @@ TEST_F(FlowTest, HangarEndsTheMissionOnlyAfterTheBaseWasLeft) {
     SetTranslation(PlayerPlane.placement, PlayerPlane.position);
     Frame();
     EXPECT_EQ(MissionIndex, 1);
-    EXPECT_EQ(GameState, Briefing);
+    EXPECT_EQ(Flow.state, Briefing);
     EXPECT_STREQ(ScoreOverlay.text, "Tank");
     EXPECT_EQ(Score, 0);  // no points for an unfinished mission
     EXPECT_FALSE(LeftBase);
@@ -186,7 +187,7 @@ TEST_F(FlowTest, MissionsCycleZeroOneTwoZero) {
     EXPECT_GE(EnemyPlane.position.y, 10000.0f);
     EXPECT_LE(EnemyPlane.position.y, 20000.0f);
     EXPECT_EQ(EnemyPlane.placement[13], EnemyPlane.position.y);
-    EXPECT_EQ(TargetViewOffset.z, -1.0f);
+    EXPECT_EQ(Camera.targetViewOffset.z, -1.0f);
 }
 
 TEST_F(FlowTest, TargetsArePlacedFromThreeSuccessiveDraws) {
@@ -224,7 +225,7 @@ TEST_F(FlowTest, TheBriefingIsSpokenAtMissionStartAndTheDeathTextOnlyAfterTheCra
     PlayerPlane.crashed = true;
     Frame();
     Frame();
-    ASSERT_EQ(GameState, Dead);
+    ASSERT_EQ(Flow.state, Dead);
     EXPECT_EQ(Speech.textsQueued, before + 1);  // the crash sound still plays
     StopVoice(CrashVoice);
     Frame();

@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/services.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "app/frame_clock.h"
+#include "core/game_app.h"
+#include "core/services.h"
 
 namespace {
 

@@ -6,7 +6,8 @@
 #include <string>
 
 #include "platform/text_render.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/input_recording.h"
+#include "app/recording.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"
 

@@ -1,9 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/joystick.h"
+#include "app/input.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "core/joystick.h"
 #include "platform/joystick.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
@@ -55,7 +56,7 @@ TEST_F(JoystickTest, ButtonsOverrideTheSevenKeysAndTheStickEveryFrame) {
     ASSERT_TRUE(PlatformAttachVirtualJoystick(2, 8));
     ASSERT_TRUE(InitJoystick());
     StartNextMission();
-    GameState = Playing;
+    Flow.state = Playing;
     // The keyboard holds Right, Up, Space, A and Z; the mouse is in a corner.
     keys[vk::Right] = keys[vk::Up] = keys[vk::Space] = keys[vk::A] = keys[vk::Z] = 1;
     keys[vk::Home] = 1;  // not one of the seven
@@ -73,15 +74,15 @@ TEST_F(JoystickTest, ButtonsOverrideTheSevenKeysAndTheStickEveryFrame) {
     EXPECT_EQ(Throttle, 0);
     EXPECT_FALSE(PlayerPlane.firing);
     // The joystick's stick replaced the mouse's, then the buttons nudged it.
-    EXPECT_NEAR(HorizontalControl, 0.5f - 0.003f, 1e-3f);
-    EXPECT_NEAR(VerticalControl, 0.0f + 0.003f, 1e-3f);
+    EXPECT_NEAR(Axes.horizontal, 0.5f - 0.003f, 1e-3f);
+    EXPECT_NEAR(Axes.vertical, 0.0f + 0.003f, 1e-3f);
 }
 
 TEST_F(JoystickTest, HoldingTheThrottleButtonRaisesTheThrottleEveryFrame) {
     ASSERT_TRUE(PlatformAttachVirtualJoystick(2, 8));
     ASSERT_TRUE(InitJoystick());
     StartNextMission();
-    GameState = Playing;
+    Flow.state = Playing;
     PlatformSetVirtualJoystick(0, 0, Bit(5));
     for (int i = 0; i < 3; ++i) UpdateGame();
     EXPECT_EQ(Throttle, 3);
@@ -93,10 +94,10 @@ TEST_F(JoystickTest, UnpluggedJoystickHandsTheStickBackToTheMouse) {
     PlatformDetachVirtualJoystick();
     EXPECT_FALSE(PollJoystick());
     App.controls.stickX = 0.25f;
-    GameState = Briefing;
-    Deadline = 1e9f;
+    Flow.state = Briefing;
+    Flow.deadline = 1e9f;
     UpdateGame();
-    EXPECT_EQ(HorizontalControl, 0.25f);
+    EXPECT_EQ(Axes.horizontal, 0.25f);
 }
 
 TEST(MouseStick, CornerAndCentreOfTheWindow) {

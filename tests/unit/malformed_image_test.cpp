@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "assets/tga_decoder.h"
 #include "platform/bmp_decoder.h"

@@ -11,9 +11,9 @@
 
 #include <string>
 
-#include "app/game_app.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "core/game_app.h"
+#include "core/services.h"
+#include "app/settings_file.h"
 #include "support/settings_fixture.h"
 #include "support/temp_dir.h"
 

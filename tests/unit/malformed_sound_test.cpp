@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/music.h"
 #include "audio/sound_system.h"

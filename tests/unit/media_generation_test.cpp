@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model.h"
 #include "assets/model_text.h"
 #include "assets/texture_cache.h"

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/texture_cache.h"
 #include "support/media.h"
 #include "support/temp_dir.h"

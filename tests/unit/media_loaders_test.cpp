@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model.h"
 #include "assets/model_text.h"
 #include "assets/skinned_model.h"

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/music.h"
 #include "platform/midi_out.h"
 #include "support/error_capture.h"

@@ -3,7 +3,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "platform/audio_device.h"

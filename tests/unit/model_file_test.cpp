@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/model.h"
 #include "assets/model_text.h"
 #include "support/error_capture.h"

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <string>
 
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 
 namespace {
 

@@ -3,12 +3,13 @@
 #include <cstring>
 #include <vector>
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "app/input_recording.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "app/replay.h"
 #include "math/random.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 #include "support/sim_world.h"
@@ -79,7 +80,7 @@ std::vector<uint8_t> FinalState() {
     }
     add(&Score, sizeof Score);
     add(&MissionIndex, sizeof MissionIndex);
-    add(&GameState, sizeof GameState);
+    add(&Flow.state, sizeof Flow.state);
     add(&Throttle, sizeof Throttle);
     add(&CameraView, sizeof CameraView);
     add(&App.camera, sizeof App.camera);
@@ -117,7 +118,7 @@ TEST(Replay, AMinuteOfPlayReplaysToTheSameStateBitForBit) {
     Vec3 start{7600, 629, 6468};
     ReplayRecording(r);
     EXPECT_EQ(MissionIndex, 0);
-    EXPECT_NE(GameState, Briefing);
+    EXPECT_NE(Flow.state, Briefing);
     EXPECT_EQ(Throttle, 9);
     Vec3 moved = PlayerPlane.position - start;
     EXPECT_GT(Dot(moved, moved), 100.0f * 100.0f);

@@ -6,7 +6,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "support/error_capture.h"
 
 TEST(ShowError, FormatsMessageDetailAndContinuation) {

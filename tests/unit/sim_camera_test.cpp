@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "app/game_app.h"
-#include "app/globals.h"
+#include "core/game_app.h"
+#include "sim/world.h"
 #include "math/view.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
@@ -44,14 +44,14 @@ bool SameMatrix(const Mat4& a, const Mat4& b) {
 }  // namespace
 
 TEST_F(CameraTest, PilotViewSitsAtTheEyeAndLooksAlongTheNose) {
-    CameraView = 36;
+    CameraView = PilotView;
     UpdateCamera();
     Vec3 eye = TransformPoint(PlayerPlane.placement, PilotEyeOffset);
     ExpectNear(Seen(eye), {0, 0, 0});
     ExpectNear(Seen(eye + Vec3{1, 0, 0}), {0, 0, -1});  // the nose points along +x
     ExpectNear(Seen(eye + Vec3{0, 1, 0}), {0, 1, 0});
-    EXPECT_TRUE(SameMatrix(ViewRing[0], App.camera));
-    EXPECT_EQ(ViewRingIndex, 1);
+    EXPECT_TRUE(SameMatrix(Camera.viewRing[0], App.camera));
+    EXPECT_EQ(Camera.ringIndex, 1);
     EXPECT_TRUE(SameMatrix(LookAtMatrix, App.camera));
 }
 
@@ -59,7 +59,7 @@ TEST_F(CameraTest, DelayedViewLagsThreeFramesAndSwitchingToItDoesNotJump) {
     // The aircraft moves 10 units along +x each frame; the eye of frame i is at eyes[i].
     Vec3 eyes[10];
     for (int i = 0; i < 10; ++i) {
-        CameraView = i < 5 ? 36 : 33;
+        CameraView = i < 5 ? PilotView : DelayedPilotView;
         Place({100.0f + 10.0f * i, 700, 200});
         eyes[i] = TransformPoint(PlayerPlane.placement, PilotEyeOffset);
         UpdateCamera();
@@ -74,8 +74,8 @@ TEST_F(CameraTest, DelayedViewLagsThreeFramesAndSwitchingToItDoesNotJump) {
 TEST_F(CameraTest, TargetViewFollowsTheZeppelinAfterItWasDestroyed) {
     ZeppelinModel.visible = 2;
     SetTranslation(ZeppelinModel.matrix, {5000, 6000, 7000});
-    TargetViewOffset = {0, -20, 0};
-    CameraView = 34;
+    Camera.targetViewOffset = {0, -20, 0};
+    CameraView = TargetView;
     UpdateCamera();
     ExpectNear(Seen({5000, 5980, 7000}), {0, 0, 0}, 1e-2f);
     ExpectNear(Seen({5000, 5980, 7001}), {0, 0, -1}, 1e-2f);  // along the zeppelin's nose
@@ -90,7 +90,7 @@ TEST_F(CameraTest, TargetViewFollowsTheZeppelinAfterItWasDestroyed) {
 }
 
 TEST_F(CameraTest, RearViewLooksBackOverTheTail) {
-    CameraView = 35;
+    CameraView = RearView;
     UpdateCamera();
     Vec3 eye = TransformPoint(PlayerPlane.placement, {0, 1, -1});
     ExpectNear(Seen(eye), {0, 0, 0});
@@ -98,10 +98,10 @@ TEST_F(CameraTest, RearViewLooksBackOverTheTail) {
 }
 
 TEST_F(CameraTest, DeathViewLooksDownFromTenUnitsAlongEachAxisAndStoresNothing) {
-    CameraView = 36;
+    CameraView = PilotView;
     UpdateCamera();
-    Mat4 stored = ViewRing[0];
-    CameraView = 0;
+    Mat4 stored = Camera.viewRing[0];
+    CameraView = DeathView;
     UpdateCamera();
     Vec3 p = PlayerPlane.position;
     ExpectNear(Seen(p + Vec3{10, 10, 10}), {0, 0, 0}, 1e-2f);
@@ -109,17 +109,17 @@ TEST_F(CameraTest, DeathViewLooksDownFromTenUnitsAlongEachAxisAndStoresNothing) 
     EXPECT_NEAR(aircraft.x, 0.0f, 1e-2f);
     EXPECT_NEAR(aircraft.y, 0.0f, 1e-2f);
     EXPECT_LT(aircraft.z, -17.0f);  // straight ahead, about 17.3 away
-    EXPECT_TRUE(SameMatrix(ViewRing[0], stored));
-    EXPECT_FALSE(SameMatrix(ViewRing[1], App.camera));
+    EXPECT_TRUE(SameMatrix(Camera.viewRing[0], stored));
+    EXPECT_FALSE(SameMatrix(Camera.viewRing[1], App.camera));
 }
 
 TEST_F(CameraTest, UnknownViewKeepsTheLastOne) {
-    CameraView = 36;
+    CameraView = PilotView;
     UpdateCamera();
     Mat4 last = App.camera;
-    CameraView = 99;
+    CameraView = static_cast<CameraViewKey>(99);
     Place({5000, 5000, 5000});
     UpdateCamera();
     EXPECT_TRUE(SameMatrix(App.camera, last));
-    EXPECT_EQ(ViewRingIndex, 2);
+    EXPECT_EQ(Camera.ringIndex, 2);
 }

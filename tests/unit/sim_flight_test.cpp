@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "app/globals.h"
+#include "sim/world.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
 #include "support/autopilot.h"

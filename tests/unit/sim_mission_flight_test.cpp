@@ -4,11 +4,12 @@
 #include <cstdio>
 #include <string>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
-#include "render/overlay.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
 #include "sim/simulation.h"
@@ -168,8 +169,8 @@ struct MissionFlightTest : testing::Test {
         App.controls.keys[vk::Space] = 1;
         TestNowMs += 30;
         UpdateGame();
-        ASSERT_EQ(GameState, Playing);
-        while (MissionIndex == 0 && GameState == Playing && flight.frames < 20000) flight.Frame();
+        ASSERT_EQ(Flow.state, Playing);
+        while (MissionIndex == 0 && Flow.state == Playing && flight.frames < 20000) flight.Frame();
     }
 
     void ExpectTheTankBriefedAfterACleanKill(const MissionFlight& flight) {
@@ -179,7 +180,7 @@ struct MissionFlightTest : testing::Test {
         EXPECT_EQ(Score, 5);
         // Back at the hangar: the next mission is briefed.
         EXPECT_EQ(MissionIndex, 1);
-        EXPECT_EQ(GameState, Briefing);
+        EXPECT_EQ(Flow.state, Briefing);
         EXPECT_STREQ(ScoreOverlay.text, "Tank");
         EXPECT_EQ(TankModel.visible, 1u);
         EXPECT_LT(flight.frames, 15000);  // seven and a half minutes of flying

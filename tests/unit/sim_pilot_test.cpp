@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "sim/aircraft.h"
 #include "sim/enemy_pilot.h"
 

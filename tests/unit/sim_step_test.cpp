@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
 #include "audio/sound_system.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 #include "support/sim_world.h"
@@ -16,7 +17,7 @@ struct StepTest : testing::Test {
     void SetUp() override {
         SetUpSimWorld();
         StartNextMission();  // the zeppelin mission
-        GameState = Playing;
+        Flow.state = Playing;
     }
     void TearDown() override { TearDownSimWorld(); }
 
@@ -36,7 +37,7 @@ struct StepTest : testing::Test {
     Vec3 ZeppelinGun() { return MatrixTranslation(ZeppelinModel.matrix) + ZeppelinGunOffset; }
     void GoToMission(int index) {
         while (MissionIndex != index) StartNextMission();
-        GameState = Playing;
+        Flow.state = Playing;
     }
 };
 
@@ -86,14 +87,14 @@ TEST_F(StepTest, ViewKeysLaterKeyWinsAndArrowsNudgeTheAxes) {
     EXPECT_EQ(CameraView, vk::PageDown);
 
     keys[vk::Right] = keys[vk::Up] = 1;
-    HorizontalControl = 0.999f;
-    VerticalControl = 0.0f;
+    Axes.horizontal = 0.999f;
+    Axes.vertical = 0.0f;
     StepSimulation();
     // Tested before the change, so the axis can pass 1 by one nudge (FrameDt * 0.1).
-    EXPECT_FLOAT_EQ(HorizontalControl, 0.999f + 0.003f);
-    EXPECT_FLOAT_EQ(VerticalControl, -0.003f);
+    EXPECT_FLOAT_EQ(Axes.horizontal, 0.999f + 0.003f);
+    EXPECT_FLOAT_EQ(Axes.vertical, -0.003f);
     StepSimulation();
-    EXPECT_FLOAT_EQ(HorizontalControl, 1.002f);
+    EXPECT_FLOAT_EQ(Axes.horizontal, 1.002f);
 }
 
 TEST_F(StepTest, HoldingFireRearmsOnlyAfterEachBurstOfSix) {
@@ -119,11 +120,11 @@ TEST_F(StepTest, DestroyedPlayerCannotFireSteerOrChangeViewOrThrottle) {
     Throttle = 5;
     Destroy(PlayerPlane);
     keys[vk::Space] = keys[vk::End] = keys[vk::Right] = keys[vk::A] = keys[vk::Digit0 + 2] = 1;
-    HorizontalControl = 0.25f;
+    Axes.horizontal = 0.25f;
     StepSimulation();
     EXPECT_FALSE(PlayerPlane.firing);
     EXPECT_EQ(CameraView, vk::Home);
-    EXPECT_EQ(HorizontalControl, 0.25f);
+    EXPECT_EQ(Axes.horizontal, 0.25f);
     EXPECT_EQ(Throttle, 5);
     EXPECT_EQ(keys[vk::A], 1);
     // It spins with the engine off and smokes.
@@ -250,7 +251,7 @@ TEST_F(StepTest, PlayerCrashEndsTheGameWithScoreZeroOnTheHud) {
     AddScore(4);
     PlayerPlane.crashed = true;
     StepSimulation();
-    EXPECT_EQ(GameState, Dead);
+    EXPECT_EQ(Flow.state, Dead);
     EXPECT_EQ(Score, 0);
     EXPECT_STREQ(ScoreOverlay.text, "GAME OVER");
 }

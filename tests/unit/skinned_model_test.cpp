@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/skinned_model.h"
 #include "support/error_capture.h"
 #include "support/temp_dir.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "app/services.h"
+#include "core/services.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "audio/wav_loader.h"

@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "app/game_app.h"
+#include "core/game_app.h"
 #include "app/game_window.h"
-#include "app/services.h"
+#include "core/services.h"
 #include "assets/mesh_drawing.h"
 #include "assets/model.h"
 #include "assets/texture_cache.h"

@@ -1,5 +1,5 @@
 // kelvane-pilot: the game flown by a pilot that has only a person's senses. The game runs
-// here through its own flow (UpdateGame, and with it StepSimulation and the camera) and
+// here through its own frame (StepGameFrame: the flow, StepSimulation, the camera) and
 // its own drawing into a 640 x 480 window at the default settings (low-quality textures,
 // lights off). The pilot's mind, kelvane-mind (tools/pilot/mind/), is a process of its
 // own: it gets the drawn frames, what the mixer's output sounds like and the time, and
@@ -30,25 +30,25 @@
 #include <vector>
 
 #include "app/assets.h"
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
 #include "app/game_window.h"
-#include "app/globals.h"
-#include "app/services.h"
-#include "app/settings.h"
+#include "app/input.h"
 #include "assets/texture_cache.h"
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "core/services.h"
+#include "core/settings.h"
 #include "math/random.h"
 #include "platform/executable_path.h"
 #include "platform/input_event.h"
 #include "render/frame.h"
 #include "render/scene.h"
-#include "render/wreckage.h"
 #include "senses.h"
 #include "sim/aircraft.h"
 #include "sim/flight_model.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
 
 namespace {
 
@@ -286,9 +286,9 @@ bool OnTarget(const float clip[16], const Model& target, int px, int py) {
     return cx >= lo[0] && cx <= hi[0] && cy >= lo[1] && cy <= hi[1];
 }
 
-bool TargetDestroyed(int mission) {
+bool TargetDown(int mission) {
     if (mission == 2) return EnemyPlane.destroyed;
-    return TargetModel(mission).visible >= 2;
+    return TargetModel(mission).visible >= ::TargetDestroyed;
 }
 
 float Clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
@@ -365,8 +365,8 @@ Outcome Fly(const FlightOptions& opt) {
     App.lastFrameTime = Seconds();
     const uint32_t random = 20000u + opt.seed * 7919u;
     SeedRand(random);
-    MissionIndex = opt.mission - 1;
-    GameState = StartMission;
+    ResetGame();
+    MissionIndex = opt.mission - 1;  // the first StartNextMission briefs the mission asked for
     FILE* record = nullptr;
     if (opt.record != nullptr) {
         record = std::fopen(opt.record, "w");
@@ -398,8 +398,7 @@ Outcome Fly(const FlightOptions& opt) {
         const bool looking = step % LookEvery == 0;
         float clip[16] = {};
         if (looking) BeginFrameDrawing();
-        UpdateGame();
-        PublishSoundPositions();
+        StepGameFrame();
         if (looking) {
             ApplyCamera();
             DrawScene();
@@ -422,32 +421,30 @@ Outcome Fly(const FlightOptions& opt) {
                 }
             }
             if (record != nullptr) std::fprintf(record, "look %d %016llx\n", step, (unsigned long long)FrameHash(look.rgb, sizeof look.rgb));
-        } else {
-            AnimateWreckage();  // what a drawn frame moves: the falling zeppelin, the sinking tank
         }
         ++step;
         ears.Catch((clockMs - startMs) / 1000.0);
 
-        if (GameState == Playing || GameState == Dead) played = true;
-        if (played && GameState == Playing) ++playSteps;
+        if (Flow.state == Playing || Flow.state == Dead) played = true;
+        if (played && Flow.state == Playing) ++playSteps;
         const float t = playSteps * StepMs / 1000.0f;
         if (MissionIndex != opt.mission) {  // back in the ring: the next mission is briefed
             if (out.kill >= 0) out.home = t;
             break;
         }
-        if (GameState == Dead) {
+        if (Flow.state == Dead) {
             out.crashed = true;
             out.crashTime = t;
             break;
         }
-        if (GameState == Playing) {
+        if (Flow.state == Playing) {
             const Aircraft& a = PlayerPlane;
             float clearance = -TerrainGap(a, a.position.x, a.position.y, a.position.z);
             if (std::fabs(a.position.x) > 25000.0f || std::fabs(a.position.z) > 25000.0f) clearance = 1e9f;
             if (out.airborne < 0 && clearance > 5.0f) out.airborne = t;
             if (out.above300 < 0 && out.airborne >= 0 && clearance > 300.0f) out.above300 = t;
             if (out.above300 >= 0 && t <= 60.0f && clearance < 1.5f) out.touchedAgain = true;
-            if (out.kill < 0 && TargetDestroyed(opt.mission)) out.kill = t;
+            if (out.kill < 0 && TargetDown(opt.mission)) out.kill = t;
             if (a.destroyed && !wasDown) ++out.shotDown;
             wasDown = a.destroyed;
         }
@@ -463,14 +460,14 @@ Outcome Fly(const FlightOptions& opt) {
             std::fprintf(stderr, "kelvane-pilot: the mind stopped answering\n");
             break;
         }
-        if (hands.seen != 0 && GameState == Playing) {
+        if (hands.seen != 0 && Flow.state == Playing) {
             ++out.seenClaims;
             if (OnTarget(clip, TargetModel(opt.mission), hands.seenX, hands.seenY)) {
                 ++out.seenConfirmed;
                 if (out.seen < 0) out.seen = t;
             }
         }
-        if (hands.belief != 0 && GameState == Playing) {
+        if (hands.belief != 0 && Flow.state == Playing) {
             const Vec3 p = PlayerPlane.position;
             float e = std::hypot(hands.believedX - p.x, hands.believedZ - p.z);
             float h = std::hypot(hands.homeX - hangar.x, hands.homeZ - hangar.z);

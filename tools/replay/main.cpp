@@ -3,39 +3,62 @@
 // recording, and everything runs through the game's own update path. Prints the session's
 // outcome as the game traces it at exit (KELVANE_TRACE=1), so the two can be compared.
 //
-//   kelvane-replay <recording> [--size WIDTHxHEIGHT]
+//   kelvane-replay <recording> [--size WIDTHxHEIGHT] [--hashes]
 //
 // The window size maps the mouse onto the stick; by default it is the one game.ini holds
-// (the game writes it at exit), else 640 x 480.
+// (the game writes it at exit), else 640 x 480. --hashes also prints, after every frame, a
+// 64-bit hash of the outcome line at that frame ("frame <n> <hash>"): two builds that print
+// the same lines kept the same state frame by frame, not only at the end.
 #include <cstdio>
+#include <cstdint>
 #include <cstring>
+#include <string>
 
-#include "app/assets.h"
-#include "app/game_app.h"
-#include "app/globals.h"
-#include "app/input_recording.h"
-#include "app/settings.h"
-#include "app/trace.h"
+#include "app/startup.h"
+#include "core/game_app.h"
+#include "sim/world.h"
+#include "app/replay.h"
+#include "app/settings_file.h"
+#include "app/game_trace.h"
 
 namespace {
 
 int Usage() {
-    std::fprintf(stderr, "usage: kelvane-replay <recording> [--size WIDTHxHEIGHT]\n");
+    std::fprintf(stderr, "usage: kelvane-replay <recording> [--size WIDTHxHEIGHT] [--hashes]\n");
     return 2;
+}
+
+// FNV-1a over the outcome line.
+uint64_t Hash(const std::string& text) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : text) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+long frameCount = 0;
+void PrintFrameHash(void*) {
+    std::printf("frame %ld %016llx\n", frameCount++, static_cast<unsigned long long>(Hash(GameOutcome())));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && argc != 4) return Usage();
+    if (argc < 2) return Usage();
     LoadSettings();
-    if (argc == 4) {
+    bool hashes = false;
+    for (int i = 2; i < argc; ++i) {
         int width = 0, height = 0;
-        if (std::strcmp(argv[2], "--size") != 0 || std::sscanf(argv[3], "%dx%d", &width, &height) != 2 ||
-            width <= 0 || height <= 0 || width > MaxWindowSide || height > MaxWindowSide)
+        if (std::strcmp(argv[i], "--hashes") == 0) {
+            hashes = true;
+        } else if (std::strcmp(argv[i], "--size") == 0 && i + 1 < argc &&
+                   std::sscanf(argv[i + 1], "%dx%d", &width, &height) == 2 && width > 0 && height > 0 &&
+                   width <= MaxWindowSide && height <= MaxWindowSide) {
+            App.settings.Width = width;
+            App.settings.Height = height;
+            ++i;
+        } else {
             return Usage();
-        App.settings.Width = width;
-        App.settings.Height = height;
+        }
     }
     Recording recording;
     if (!LoadRecording(argv[1], recording)) return 1;
@@ -43,11 +66,10 @@ int main(int argc, char** argv) {
     // The world as the game's asset loading leaves it, without the parts that need a
     // display or a sound device (display lists, the mixer, speech): the simulation reads
     // only the shapes, bounds and placements.
-    LoadWorldModels(false);
-    StartWorld();
+    LoadWorld(WorldUse::Headless);
     App.running = true;
-    ReplayRecording(recording);
+    ReplayRecording(recording, hashes ? PrintFrameHash : nullptr, nullptr);
     std::printf("final %s\n", GameOutcome().c_str());
-    TeardownGlobals();
+    ShutDown();
     return 0;
 }

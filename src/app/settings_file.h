@@ -4,23 +4,7 @@
 // file is still read.
 #pragma once
 
-struct Settings {
-    bool dirty = false;   // set by Start: the file is written at exit only then
-    int Windowed = 1;     // 0 = full screen
-    int Lights = 1;       // the file's default is 0; the launcher reads the file first
-    int Music = 0;        // 0 = the tune stops when the first mission starts
-    int Joystick = 0;
-    int Width = 640;
-    int Height = 480;
-    int UseHiQualTex = 0;
-    int UseScreenRes = 0;  // launcher resolution item 0..3; 3 = the desktop's size
-};
-
-// The size used when game.ini holds none or an unusable one.
-constexpr int DefaultWidth = 640;
-constexpr int DefaultHeight = 480;
-// Larger than any display: a size beyond it is a damaged file, not a choice.
-constexpr int MaxWindowSide = 16384;
+#include "core/settings.h"
 
 // A Width or Height that is not positive or over MaxWindowSide cannot be a window (and is
 // divided by): both fall back to 640 x 480.

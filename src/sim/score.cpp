@@ -1,7 +1,9 @@
+#include "sim/score.h"
+
 #include <cstdio>
 
-#include "app/game_flow.h"
-#include "render/overlay.h"
+#include "sim/game_flow.h"
+#include "hud/text_overlay.h"
 
 int Score = 0;
 
@@ -9,7 +11,7 @@ void AddScore(int delta) {
     Score += delta;
     char text[32];
     std::snprintf(text, sizeof text, "SCORE: %i", Score);
-    if (GameState == Dead) std::snprintf(text, sizeof text, "GAME OVER");
+    if (Flow.state == Dead) std::snprintf(text, sizeof text, "GAME OVER");
     ClearOverlay(ScoreOverlay);
     DrawOverlayText(ScoreOverlay, text, ScoreRect, 0);
 }

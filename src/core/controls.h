@@ -10,8 +10,3 @@ struct ControlState {
     float stickX;       // -1 at the window's left edge .. +1 at its right edge
     float stickY;       // -1 at the top edge .. +1 at the bottom edge
 };
-
-// Updates the control state from one input event; Q and Escape end the game.
-void HandleInputMessage(const InputEvent& event);
-// Handles at most one pending input event; returns whether the game is still running.
-bool PumpMessages();

@@ -1,10 +1,10 @@
-#include "app/services.h"
+#include "core/services.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/trace.h"
+#include "core/trace.h"
 #include "platform/clock.h"
 #include "platform/executable_path.h"
 #include "platform/message_box.h"

@@ -6,8 +6,8 @@
 
 #include <string>
 
-// Whether KELVANE_TRACE asks for the trace (read once).
-bool TraceEnabled();
+#include "core/trace.h"
+
 // Called once per loop iteration, after the frame (if any) was presented: prints whatever
 // changed since the last call. Does nothing unless the trace is enabled.
 void TraceGameChanges();

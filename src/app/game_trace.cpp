@@ -1,16 +1,17 @@
-#include "app/trace.h"
+#include "app/game_trace.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
+#include "core/controls.h"
+#include "core/trace.h"
+#include "core/game_app.h"
+#include "sim/game_flow.h"
+#include "sim/world.h"
 #include "math/mat4.h"
 #include "math/random.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
+#include "sim/score.h"
 #include "sim/aircraft.h"
 #include "sim/simulation.h"
 
@@ -50,19 +51,11 @@ const char* ViewName(int view) {
 
 }  // namespace
 
-bool TraceEnabled() {
-    static const bool enabled = [] {
-        const char* value = std::getenv("KELVANE_TRACE");
-        return value != nullptr && value[0] != '\0' && std::strcmp(value, "0") != 0;
-    }();
-    return enabled;
-}
-
 void TraceGameChanges() {
     if (!TraceEnabled()) return;
     const bool all = !Last.valid;
     Last.valid = true;
-    if (all || Last.state != GameState) std::fprintf(stderr, "kelvane: state %s\n", StateName(GameState));
+    if (all || Last.state != Flow.state) std::fprintf(stderr, "kelvane: state %s\n", StateName(Flow.state));
     if (all || std::strcmp(Last.hud, ScoreOverlay.text) != 0)
         std::fprintf(stderr, "kelvane: hud %s\n", ScoreOverlay.text);
     if (all || Last.view != CameraView) std::fprintf(stderr, "kelvane: view %s\n", ViewName(CameraView));
@@ -70,7 +63,7 @@ void TraceGameChanges() {
     if (PlayerPlane.firing != Last.firing)
         std::fprintf(stderr, "kelvane: guns %s\n", PlayerPlane.firing ? "firing" : "quiet");
     if (all || Last.paused != App.paused) std::fprintf(stderr, "kelvane: %s\n", App.paused ? "paused" : "running");
-    Last.state = GameState;
+    Last.state = Flow.state;
     std::snprintf(Last.hud, sizeof Last.hud, "%s", ScoreOverlay.text);
     Last.view = CameraView;
     Last.throttle = Throttle;
@@ -106,7 +99,7 @@ void AddInt(std::string& out, const char* name, long value) {
 }  // namespace
 
 std::string GameOutcome() {
-    std::string out = std::string("state=") + StateName(GameState);
+    std::string out = std::string("state=") + StateName(Flow.state);
     AddInt(out, "mission", MissionIndex);
     AddInt(out, "score", Score);
     AddInt(out, "throttle", Throttle);

@@ -1,15 +1,11 @@
-#include "app/input_recording.h"
+#include "app/recording.h"
 
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/services.h"
+#include "core/services.h"
 #include "math/random.h"
-#include "render/wreckage.h"
 
 namespace {
 
@@ -24,9 +20,6 @@ struct ActiveRecording {
     Recording recording;
 };
 ActiveRecording Active;
-
-uint32_t replayClockMs = 0;
-uint32_t ReplayClock() { return replayClockMs; }
 
 void PutU32(std::string& out, uint32_t v) {
     for (int i = 0; i < 4; ++i) out.push_back(static_cast<char>((v >> (8 * i)) & 0xFF));
@@ -150,25 +143,4 @@ bool LoadRecording(const char* path, Recording& recording) {
         return false;
     }
     return true;
-}
-
-void ReplayRecording(const Recording& recording) {
-    SeedRand(recording.seed);
-    SetClockSource(ReplayClock);
-    for (const RecordedEntry& e : recording.entries) {
-        if (e.kind == RecordedEntry::Event) {
-            HandleInputMessage(e.event);
-            if (!App.running) break;
-        } else {
-            replayClockMs = e.clockMs;
-            FrameDt = e.dt;
-            // The live frame clock consumes P before the frame; paused frames were never
-            // drawn, so they are simply absent from the recording.
-            App.controls.keys[vk::P] = 0;
-            UpdateGame();
-            // The wreck falls as the drawn frame would have moved it.
-            AnimateWreckage();
-        }
-    }
-    SetClockSource(nullptr);
 }

@@ -1,11 +1,9 @@
-#include "render/wreckage.h"
+#include "sim/wreckage.h"
 
-#include "app/game_app.h"
-#include "app/game_flow.h"
-#include "app/globals.h"
 #include "audio/sound_system.h"
 #include "math/mat4.h"
 #include "math/random.h"
+#include "sim/world.h"
 
 namespace {
 
@@ -25,7 +23,9 @@ void DecayTexCoords(ArrayModel& model) {
 
 }  // namespace
 
-void AnimateFallingZeppelin() {
+WreckageFrame Wreckage;
+
+void AnimateFallingZeppelin(float dt) {
     ArrayModel& z = ZeppelinModel;
     DecayTexCoords(z);
     if (z.positions != nullptr) {
@@ -42,10 +42,10 @@ void AnimateFallingZeppelin() {
     RotateLocal(z.matrix, EulerAngles{0.01f * c, 0.01f * b, 0.01f * a});
 
     // The fall speeds up by frame time, but moves by the velocity once per frame.
-    z.velocity.y += -0.1f * FrameDt;
+    z.velocity.y += -0.1f * dt;
     SetTranslation(z.matrix, MatrixTranslation(z.matrix) + z.velocity);
     if (z.matrix.m[13] < 0.0f) {
-        z.visible = 3;
+        z.visible = TargetCollapsed;
         if (VoiceActive(EnemyEngineVoice)) StopVoice(EnemyEngineVoice);
     }
 }
@@ -60,13 +60,13 @@ bool AnimateDestroyedTank() {
     // collapse by: it ends at once rather than never.
     bool timed = t.texCoords != nullptr && t.vertexCount > TankTimerVertex;
     if (!timed || t.texCoords[2 * TankTimerVertex] < TankGoneU) {
-        t.visible = 3;
+        t.visible = TargetCollapsed;
         return false;
     }
     return true;
 }
 
-void AnimateWreckage() {
-    if (ZeppelinModel.visible == 2) AnimateFallingZeppelin();
-    if (TankModel.visible == 2) AnimateDestroyedTank();
+void AdvanceWreckage(float dt) {
+    if (ZeppelinModel.visible == TargetDestroyed) AnimateFallingZeppelin(dt);
+    Wreckage.tankGoneNow = TankModel.visible == TargetDestroyed && !AnimateDestroyedTank();
 }

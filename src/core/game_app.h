@@ -2,9 +2,9 @@
 // view matrix, the light, the joystick and the settings.
 #pragma once
 
-#include "app/controls.h"
-#include "app/joystick.h"
-#include "app/settings.h"
+#include "core/controls.h"
+#include "core/joystick.h"
+#include "core/settings.h"
 #include "math/mat4.h"
 
 struct PlatformWindow;  // the game window and its OpenGL context (src/platform/)
@@ -16,14 +16,9 @@ struct LightSlot {
     float position[4];
 };
 
-struct WindowRect {
-    int left, top, right, bottom;
-};
-
 struct GameApp {
     PlatformWindow* window = nullptr;  // the game window with its OpenGL context; null when none
     bool fullScreen = false;           // the display mode was changed and must be restored
-    WindowRect windowRect{};           // the game window's screen rectangle
     bool paused = false;               // frames are suspended while set
     bool running = false;              // the main loop continues while set
     Mat4* cameraMatrix = nullptr;      // the view multiplied onto the projection; points at camera
@@ -48,17 +43,3 @@ extern float FrameDt;
 constexpr float MaxFrameDt = 0.25f;
 // Frames are drawn at most this often (the single-precision 0.03).
 constexpr float MinFrameDt = 0.03f;
-
-// The clock half of BeginFrame: measures the interval, applies the frame cap and the pause
-// key. Returns the frame's dt or 0 when no frame is to be drawn.
-float FrameClockStep();
-// BeginFrame: FrameClockStep, then on a drawn frame clears the buffers and saves the bare
-// projection.
-float BeginFrame();
-// Seconds until the next frame is due (0 when it is due now); the loop sleeps that long
-// when no input is waiting.
-float TimeUntilNextFrame();
-
-// The program: music, launcher and window, assets, the frame loop. Returns 0 after a
-// normal end, -1 when initialisation failed.
-int GameMain();

@@ -1,24 +1,23 @@
-#include "app/game_flow.h"
+#include "sim/game_flow.h"
 
-#include "app/controls.h"
-#include "app/game_app.h"
-#include "app/globals.h"
-#include "app/joystick.h"
-#include "app/services.h"
+#include "core/controls.h"
+#include "core/game_app.h"
+#include "sim/world.h"
+#include "core/joystick.h"
+#include "core/services.h"
 #include "audio/music.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
-#include "render/overlay.h"
+#include "hud/text_overlay.h"
 #include "sim/aircraft.h"
 #include "sim/camera.h"
 #include "sim/flight_model.h"
+#include "sim/score.h"
 #include "sim/simulation.h"
+#include "sim/wreckage.h"
 #include "speech/speech.h"
 
-FlowState GameState = StartMission;
-FlowState NextState = StartMission;
-float BriefingClock = 0.0f;
-float Deadline = 0.0f;
+GameFlow Flow;
 int32_t MissionIndex = -1;
 bool LeftBase = false;
 
@@ -55,9 +54,6 @@ constexpr Vec3 StartPosition = {7600.0f, 629.0f, 6468.0f};
 constexpr float BriefingWait = 16.0f;
 constexpr float DeathWait = 25.0f;
 
-// The siren sounds from the hangar; the mixer reads the position live.
-Vec3 SirenSource = {0.0f, 0.0f, 0.0f};
-
 void PlaceTarget(int mission) {
     // Three successive draws, whatever the mission uses of them.
     float r1 = static_cast<float>(Rand());
@@ -71,8 +67,8 @@ void PlaceTarget(int mission) {
                       15000.0f * (1.0f - r1 * TwoOverRandMax)};
             SetTranslation(zeppelin.matrix, p);
             zeppelin.velocity = {0.0f, 0.0f, 0.0f};
-            EnemyEngineSource = p;
-            StartVoiceUnlessActive(EnemyEngineVoice, &EnemyEngineSource, true);
+            Sources.enemyEngine = p;
+            StartVoiceUnlessActive(EnemyEngineVoice, &Sources.enemyEngine, true);
             break;
         }
         case 1: {
@@ -82,8 +78,8 @@ void PlaceTarget(int mission) {
             float z = 15000.0f * (1.0f - r2 * TwoOverRandMax);
             Vec3 p = {x, TerrainGap(PlayerPlane, x, 0.0f, z), z};  // on the ground
             SetTranslation(tank.matrix, p);
-            EnemyEngineSource = p;
-            StartVoiceUnlessActive(EnemyEngineVoice, &EnemyEngineSource, true);
+            Sources.enemyEngine = p;
+            StartVoiceUnlessActive(EnemyEngineVoice, &Sources.enemyEngine, true);
             break;
         }
         default: {
@@ -99,44 +95,44 @@ void PlaceTarget(int mission) {
 }
 
 void Brief() {
-    BriefingClock += FrameDt;
+    Flow.briefingClock += FrameDt;
     UpdateCamera();
-    if (App.controls.keys[vk::Space] != 0) BriefingClock = Deadline + 1.0f;  // ends the wait now
-    if (Deadline < BriefingClock) {
+    if (App.controls.keys[vk::Space] != 0) Flow.briefingClock = Flow.deadline + 1.0f;  // ends the wait now
+    if (Flow.deadline < Flow.briefingClock) {
         StartVoiceUnlessActive(EngineVoice, &PlayerPlane.position, true);
         StartVoiceUnlessActive(WindVoice, &PlayerPlane.position, true);
-        SirenSource = MatrixTranslation(HangarModel.matrix);
-        StartVoiceUnlessActive(SirenVoice, &SirenSource, true);
+        Sources.siren = MatrixTranslation(HangarModel.matrix);
+        StartVoiceUnlessActive(SirenVoice, &Sources.siren, true);
         // The next state's first frame measures its time from now, not from the briefing.
         App.lastFrameTime = Seconds();
-        GameState = NextState;
+        Flow.state = Flow.nextState;
     }
 }
 
 void MournTheDead() {
-    CameraView = 0;
+    CameraView = DeathView;
     UpdateCamera();
     if (!VoiceActive(CrashVoice)) {
         StopVoice(SirenVoice);
         SpeakText(DeathText);
-        BriefingClock = Seconds();
-        GameState = Briefing;
-        NextState = StartMission;
-        Deadline = BriefingClock + DeathWait;
+        Flow.briefingClock = Seconds();
+        Flow.state = Briefing;
+        Flow.nextState = StartMission;
+        Flow.deadline = Flow.briefingClock + DeathWait;
     }
 }
 
 }  // namespace
 
 void UpdateGame() {
-    HorizontalControl = App.controls.stickX;
-    VerticalControl = App.controls.stickY;
+    Axes.horizontal = App.controls.stickX;
+    Axes.vertical = App.controls.stickY;
     if (PollJoystick()) {
-        HorizontalControl = App.joystick.x;
-        VerticalControl = App.joystick.y;
+        Axes.horizontal = App.joystick.x;
+        Axes.vertical = App.joystick.y;
         JoystickButtonsToKeys(App.joystick.buttons, App.controls.keys);
     }
-    switch (GameState) {
+    switch (Flow.state) {
         case StartMission:
             StartNextMission();
             return;
@@ -170,10 +166,10 @@ void StartNextMission() {
     BiplaneModel.model.matrix = PlayerPlane.placement;
     UpdateSkinnedModel(BiplaneModel, FrameDt);
 
-    CameraView = vk::Home;
-    ZeppelinModel.visible = 0;
-    TankModel.visible = 0;
-    TriplaneModel.visible = 0;
+    CameraView = PilotView;
+    ZeppelinModel.visible = TargetInactive;
+    TankModel.visible = TargetInactive;
+    TriplaneModel.visible = TargetInactive;
     LeftBase = false;
 
     MissionIndex += 1;
@@ -182,14 +178,33 @@ void StartNextMission() {
     SpeakText(BriefingTexts[mission]);
     Model& target = mission == 0 ? static_cast<Model&>(ZeppelinModel)
                                  : mission == 1 ? static_cast<Model&>(TankModel) : TriplaneModel;
-    target.visible = 1;
+    target.visible = TargetAlive;
     PlaceTarget(mission);
-    TargetViewOffset = Missions[mission].targetViewOffset;
+    Camera.targetViewOffset = Missions[mission].targetViewOffset;
     ClearOverlay(ScoreOverlay);
     DrawOverlayText(ScoreOverlay, Missions[mission].name, ScoreRect, 0);
 
-    BriefingClock = Seconds();
-    GameState = Briefing;
-    NextState = Playing;
-    Deadline = BriefingClock + BriefingWait;
+    Flow.briefingClock = Seconds();
+    Flow.state = Briefing;
+    Flow.nextState = Playing;
+    Flow.deadline = Flow.briefingClock + BriefingWait;
+}
+
+void StepGameFrame() {
+    UpdateGame();
+    PublishSoundPositions();
+    AdvanceWreckage(FrameDt);
+}
+
+void ResetGame() {
+    Flow = GameFlow{};
+    MissionIndex = -1;
+    LeftBase = false;
+    Score = 0;
+    PlayerPlane = Aircraft{};
+    EnemyPlane = Aircraft{};
+    Throttle = 0;
+    Axes = ControlAxes{};
+    CameraView = PilotView;
+    Camera = CameraRig{};
 }

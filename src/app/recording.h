@@ -1,5 +1,4 @@
-// Recording a play session's input with its frame times, and replaying it headless through
-// the game's own update path: the same input gives the same final state, bit for bit.
+// Recording a play session's input with its frame times, for a later replay (app/replay.h).
 //
 // A recording holds the random seed, then, in order, every input event the loop handled and
 // every drawn frame with the clock reading and time step the frame ran with.
@@ -34,7 +33,3 @@ bool RecordingActive();
 bool SaveRecording(const char* path, const Recording& recording);
 // False (with a report) when the file is missing or malformed.
 bool LoadRecording(const char* path, Recording& recording);
-
-// Replays entries through HandleInputMessage and UpdateGame with the recorded clock and
-// time steps, without drawing. The world must already be loaded (models, terrain).
-void ReplayRecording(const Recording& recording);

@@ -1,10 +1,10 @@
-#include "app/settings.h"
+#include "app/settings_file.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "app/game_app.h"
-#include "app/services.h"
+#include "core/game_app.h"
+#include "core/services.h"
 #include "platform/profile_file.h"
 #include "platform/user_folders.h"
 

@@ -1,7 +1,7 @@
-#include "app/joystick.h"
+#include "core/joystick.h"
 
-#include "app/controls.h"
-#include "app/game_app.h"
+#include "core/controls.h"
+#include "core/game_app.h"
 #include "platform/joystick.h"
 
 namespace {

@@ -1,0 +1,5 @@
+#include "core/game_app.h"
+
+// Constant-initialised: no constructor runs before main.
+GameApp App;
+float FrameDt = 0.0f;

@@ -119,6 +119,7 @@ private:
     float lastSeen_ = -100, lastBurst_ = -100, burstUntil_ = -1;
     float range_ = 1e9f;
     float lostSince_ = -1;
+    float awayUntil_ = -1;
     int lastX_ = 0, lastY_ = 0;
     int sideTurn_ = 1;
     // The score line at the start of play: it changes when a target goes down.
@@ -194,7 +195,8 @@ private:
     }
 
     // A steady circle: only with the wings near upright does a pull mostly turn, so the
-    // wings go well over with a steady pull, a little less over when the nose sinks.
+    // wings go well over with a steady pull, a little less over when the nose sinks. The
+    // nose is kept low enough that the horizon shows beside the lower wing.
     void Circle(const Picture& pic, float pitch) {
         if (Lost(pic)) return;
         float bank = Clamp(1.4f + 1.5f * (pitch_ - pitch), 1.0f, 1.55f);
@@ -237,18 +239,24 @@ private:
                 if (t - phaseFrom_ > PullFor) Enter(Phase::Climb, t);
                 return;
             case Phase::Climb:
-                Attitude(pic, 0.2f, 0.0f);
+                Attitude(pic, 0.15f, 0.0f);
                 if (t > 20.0f) Enter(Phase::Search, t);
                 break;
             case Phase::Search:
                 Throttle(9);
+                // The void past the land's end ahead: round, away from it, for a half turn.
+                if (pic.voidShare > 0.01f && now > awayUntil_) awayUntil_ = now + 18.0f;
+                if (now < awayUntil_) {
+                    Circle(pic, 0.08f);
+                    break;
+                }
                 // Wide climbing circles sweep the sky around.
                 // Near where the land ends (25,000 from its middle), back toward the middle.
                 if (std::max(std::fabs(x_), std::fabs(z_)) > 18000.0f) {
                     float want = std::atan2(x_, -z_);
                     Head(pic, 0.5f * Wrap(want - heading_), 0.1f);
                 } else {
-                    Circle(pic, height_ < 6000.0f ? 0.2f : 0.1f);
+                    Circle(pic, t < 60.0f ? 0.12f : 0.02f);  // a minute's climb: the zeppelins' heights
                 }
                 break;
             case Phase::Attack:

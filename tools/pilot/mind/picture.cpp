@@ -18,13 +18,16 @@ bool ScoreLine(int x, int y) { return x < 124 && y >= 452; }
 
 // Sky: blue, or the pale grey-white of clouds. Ground: the greens, browns and yellows of
 // the fields. Anything else (dark, grey) is neither.
+// The dark blue-green of the void past the land's end.
+bool VoidColour(int r, int g, int b) { return std::max(r, std::max(g, b)) < 60 && g > r + 10 && b > r + 10; }
+
 enum Kind { Unknown = 0, Sky = 1, Ground = 2 };
 Kind KindOf(int r, int g, int b) {
     int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
     if (b >= std::max(r, g) - 6 && hi > 140) return Sky;
     if ((g > b + 12 || r > b + 12) && hi - lo > 20) return Ground;
     // The dark void past the land's edge lies below, as the ground does.
-    if (hi < 60 && g > r + 10 && b > r + 10) return Ground;
+    if (VoidColour(r, g, b)) return Ground;
     return Unknown;
 }
 
@@ -160,10 +163,13 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
         return pic.horizonSeen || pic.skyOnly;
     };
     // What is dark in most looks stays where it is on the screen: the aircraft's own.
+    int voidPixels = 0;
     for (int i = 0; i < W * H; ++i) {
         const uint8_t* p = rgb + 3 * i;
+        if (VoidColour(p[0], p[1], p[2])) ++voidPixels;
         if (wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2])) own.CountDark(i);
     }
+    pic.voidShare = static_cast<float>(voidPixels) / (W * H);
     std::vector<int> stack;
     int next = 1;
     for (int y = 0; y < H; ++y) {

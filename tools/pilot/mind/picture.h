@@ -30,6 +30,7 @@ struct Picture {
     bool skyOnly = false;
     float bank = 0, pitch = 0;
     float fit = 0;  // the share of the sky and ground patches on their own side of the line
+    float voidShare = 0;  // the share of the window showing the void past the land's end
     Blob target;
 };
 

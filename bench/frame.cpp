@@ -55,11 +55,7 @@ void UseBuildMedia() {
 void UnloadAssets() {
     if (!assetsLoaded) return;
     // The speech engine stays up: it starts once per process (InitSpeech then does nothing).
-    ReleaseSkinnedModel(BiplaneModel);
-    ReleaseArrayModel(TankModel);
-    ReleaseArrayModel(ZeppelinModel);
-    Model* lists[] = {&SmokeModel, &SkyDomeModel, &ShotModel, &RunwayModel, &HangarModel, &TriplaneModel, &TerrainModel};
-    for (Model* m : lists) ReleaseModel(*m);
+    UnloadWorld();
     if (Sound.open.load()) CloseSoundOutput();
     ReleaseOverlay(ScoreOverlay);
     ReleaseTextures();
@@ -102,7 +98,7 @@ void StartPlaying() {
 void DrawnFrame() {
     FrameDt = 0.03f;
     BeginFrameDrawing();
-    UpdateGame();
+    StepGameFrame();
     ApplyCamera();
     DrawScene();
     EndFrameDrawing();

@@ -8,7 +8,8 @@
 #   fire with Space and the left button; the four camera views; P freezes the picture and
 #   P resumes; Escape ends the game with status 0; game.ini holds the choices; the sound
 #   after the briefing is not silent; the session, recorded with its frame times, replays
-#   headless (kelvane-replay) to the very state the live game ended in, twice.
+#   headless (kelvane-replay) to the very state the live game ended in, twice; start-up and
+#   shutdown ran each of their steps once, in order.
 # The game's KELVANE_TRACE lines tell when it has taken each step; every wait polls with a
 # generous limit, so a loaded machine only makes the test slower.
 #
@@ -204,5 +205,14 @@ echo "replayed: $REPLAYED"
 [ -n "$REPLAYED" ] && [ "$REPLAYED" = "$AGAIN" ] || fail "two replays of the session differ"
 [ "$REPLAYED" = "$LIVE" ] || fail "the replay does not end where the live session did"
 say "the recorded session replays to the live outcome bit for bit"
+cp "$WORK/session.rec" "$ARTEFACTS/session.rec"
+
+# --- start-up and shutdown ran their steps once each, in the game's order: the MIDI
+# device before the tune, the tune while the launcher is open, the window before the
+# assets load into it; at the end the speech first, then the reverse of construction.
+STEPS=$(sed -n 's/^kelvane: \(start\|stop\) /\1 /p' "$WORK/trace.txt" | tr '\n' ',')
+EXPECTED="start midi player,start music,start game window,start assets,start recording,stop recording,stop speech,stop models,stop midi player,stop sound output,stop overlay,stop application,"
+[ "$STEPS" = "$EXPECTED" ] || fail "start-up and shutdown ran as: $STEPS"
+say "start-up and shutdown ran their steps in order"
 
 say "passed"

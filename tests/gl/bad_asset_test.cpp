@@ -47,15 +47,11 @@ uint32_t clockMs = 0;
 uint32_t TestClock() { return clockMs; }
 
 // Every game global the loading and the flow touch, back at its start value.
-void ResetGame() {
-    ReleaseSkinnedModel(BiplaneModel);
-    ReleaseArrayModel(TankModel);
-    ReleaseArrayModel(ZeppelinModel);
+void ResetLoadedGame() {
+    UnloadWorld();
     for (Model* m : {&TerrainModel, &TriplaneModel, &HangarModel, &RunwayModel, &ShotModel, &SkyDomeModel,
-                     &SmokeModel}) {
-        ReleaseModel(*m);
+                     &SmokeModel})
         *m = Model{};
-    }
     BiplaneModel = SkinnedModel{};
     TankModel = ArrayModel{};
     ZeppelinModel = ArrayModel{};
@@ -65,7 +61,7 @@ void ResetGame() {
     ReleaseOverlay(ScoreOverlay);
     // The speech engine is started once, before the first loading (see SetUp).
 
-    ResetGameFlow();
+    ResetGame();
     for (uint8_t& key : App.controls.keys) key = 0;
     App.controls.stickX = App.controls.stickY = 0;
     SeedRand(4321);
@@ -77,7 +73,7 @@ bool Finite(const Vec3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && 
 // a slow pull on the stick. Returns false (with a failure) when the aircraft's numbers
 // stop being numbers.
 bool LoadAndPlay(const std::string& what) {
-    ResetGame();
+    ResetLoadedGame();
     LoadAssets();
     App.controls.keys[vk::Space] = 1;
     App.controls.keys[vk::Digit0 + 9] = 1;
@@ -85,8 +81,7 @@ bool LoadAndPlay(const std::string& what) {
         clockMs += 30;
         FrameDt = 0.03f;
         App.controls.keys[vk::Down] = frame % 200 < 60;
-        UpdateGame();
-        PublishSoundPositions();
+        StepGameFrame();
         if (frame % DrawEvery == 0 || frame == Frames - 1) {
             BeginFrameDrawing();
             ApplyCamera();
@@ -130,7 +125,7 @@ struct BadAssetTest : ::testing::Test {
         ASSERT_TRUE(InitSpeechToSink([](void*, uint32_t, const int16_t*, int) {}, nullptr));
     }
     void TearDown() override {
-        ResetGame();
+        ResetLoadedGame();
         ShutdownSpeech();
         SetClockSource(nullptr);
         SetMediaFolderOverride(nullptr);

@@ -38,24 +38,6 @@ void BoxModel(Model& model, Vec3 half) {
 
 float FlatBase(float, float) { return 630.0f; }
 
-void ResetGameFlow() {
-    PlayerPlane = Aircraft{};
-    EnemyPlane = Aircraft{};
-    Flow.state = StartMission;
-    Flow.nextState = StartMission;
-    Flow.briefingClock = 0;
-    Flow.deadline = 0;
-    MissionIndex = -1;
-    LeftBase = false;
-    Throttle = 0;
-    CameraView = PilotView;
-    Axes.horizontal = Axes.vertical = 0;
-    Camera.targetViewOffset = {0, 4, -1};
-    for (Mat4& m : Camera.viewRing) m = Identity4;
-    Camera.ringIndex = 0;
-    Score = 0;
-}
-
 void SetUpSimWorld(HeightFunction height) {
     SetClockSource(TestClock);
     TestNowMs = 1000000;
@@ -64,7 +46,7 @@ void SetUpSimWorld(HeightFunction height) {
     App = GameApp{};
     App.running = true;
     FrameDt = 0.03f;
-    ResetGameFlow();
+    ResetGame();
     ClearOverlay(ScoreOverlay);
 
     loadedFromMedia = false;

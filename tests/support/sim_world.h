@@ -15,9 +15,6 @@ void SetUpSimWorld(HeightFunction height = nullptr);
 // the build's media folder. False (and nothing set up) when the media are not there.
 bool SetUpSimWorldOnGeneratedMedia();
 void TearDownSimWorld();
-// The aircraft, the mission flow, the camera, the controls' state and the score back at
-// their start values (what a new game starts from).
-void ResetGameFlow();
 
 // The test clock, in milliseconds; Seconds() follows it.
 extern uint32_t TestNowMs;

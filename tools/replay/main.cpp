@@ -7,7 +7,7 @@
 //
 // The window size maps the mouse onto the stick; by default it is the one game.ini holds
 // (the game writes it at exit), else 640 x 480. --hashes also prints, after every frame, a
-// 64-bit hash of the outcome line at that frame ("frame <n> <hash>"): two builds that print
+// 64-bit hash of the outcome line at that frame ("frame <n> <hash> ..."): two builds that print
 // the same lines kept the same state frame by frame, not only at the end.
 #include <cstdio>
 #include <cstdint>
@@ -16,6 +16,7 @@
 
 #include "app/startup.h"
 #include "core/game_app.h"
+#include "sim/game_flow.h"
 #include "sim/world.h"
 #include "app/replay.h"
 #include "app/settings_file.h"
@@ -35,9 +36,13 @@ uint64_t Hash(const std::string& text) {
     return h;
 }
 
+// The hash, then the flow state, the mission and the three targets' states, to read a
+// difference by.
 long frameCount = 0;
 void PrintFrameHash(void*) {
-    std::printf("frame %ld %016llx\n", frameCount++, static_cast<unsigned long long>(Hash(GameOutcome())));
+    std::printf("frame %ld %016llx state %d mission %d targets %u %u %u\n", frameCount++,
+                static_cast<unsigned long long>(Hash(GameOutcome())), static_cast<int>(Flow.state), MissionIndex,
+                ZeppelinModel.visible, TankModel.visible, TriplaneModel.visible);
 }
 
 }  // namespace

@@ -318,7 +318,8 @@ struct FlightOptions {
 bool Decided(const Outcome& o, const Guards& g, float t) {
     if (o.kill < 0 && t > KillWithin) return true;  // no kill in time: nothing more to come
     if (!g.any()) return false;
-    bool takeoff = g.takeoff < 0 || o.above300 >= 0 || t > TakeOffWithin;
+    // A take-off counts once the wheels have stayed off the ground for the first minute.
+    bool takeoff = g.takeoff < 0 || o.touchedAgain || (o.above300 < 0 && t > TakeOffWithin) || t > 60.0f;
     bool seen = g.seen < 0 || o.seen >= 0;
     bool kill = g.kill < 0 || o.kill >= 0 || t > KillWithin;
     bool home = g.home < 0 || o.home >= 0 || (o.kill < 0 && t > KillWithin);

@@ -19,6 +19,6 @@ if(TARGET kelvane-pilot)
   foreach(mission 0 1 2)
     add_test(NAME pilot_guard_mission${mission}
       COMMAND kelvane-pilot --mission ${mission} --seeds 1 --first 3 --min-takeoff 1)
-    set_tests_properties(pilot_guard_mission${mission} PROPERTIES TIMEOUT 180 RUN_SERIAL TRUE LABELS "device;pilot")
+    set_tests_properties(pilot_guard_mission${mission} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE LABELS "device;pilot")
   endforeach()
 endif()

@@ -1,5 +1,6 @@
 # Thin wrapper over the scripts and CMake. `make run` and `make test` are the README's two
-# commands (scripts/play, scripts/test): they set everything up from scratch.
+# commands (scripts/play, scripts/test): they set everything up from scratch. The builds are
+# CMakePresets.json's default preset; BUILD puts it into another folder.
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
@@ -11,8 +12,9 @@ deps:
 deps-dev:
 	./scripts/install-deps --dev
 
-build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# Configures and builds only: the packages come from `make deps` (or the two commands).
+build:
+	cmake --preset default -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
 
 run:
@@ -32,7 +34,7 @@ playtest: build
 # benchmarks are built too where their packages are there): what `make install` needs.
 game:
 	./scripts/install-deps --player
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --preset default -B $(BUILD)
 	cmake --build $(BUILD) -j $(JOBS)
 
 # Install as the owner of the prefix: `make install PREFIX=~/.local`, or build first with
@@ -45,4 +47,4 @@ fresh-machine-check:
 	./scripts/fresh-machine-check
 
 clean:
-	rm -rf $(BUILD) build-asan
+	rm -rf $(BUILD) build-asan fuzz-build cov-build

@@ -115,7 +115,7 @@ void Frame(const char* name = nullptr, const unsigned long long* look = nullptr,
     FrameDt = 0.03f;
     double t0 = ProcessCpuSeconds();
     BeginFrameDrawing();
-    StepGameFrame();  // as the game's frame loop: the update, the mixer's positions, the wreck
+    StepGameFrame();
     ApplyCamera();
     DrawScene();
     glFinish();

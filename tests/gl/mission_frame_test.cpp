@@ -81,7 +81,7 @@ struct MissionFrameFixture : ::testing::Test {
     std::vector<uint8_t> Draw(bool update) {
         FrameDt = 0.03f;
         BeginFrameDrawing();
-        if (update) UpdateGame();
+        if (update) StepGameFrame();
         ApplyCamera();
         DrawScene();
         std::vector<uint8_t> pixels = ReadFrame(W, H);

@@ -29,8 +29,8 @@ bool StartUp() {
     // The tune plays while the launcher is open.
     TraceLine("start music");
     StartMusic();
-    // The random seed, the launcher, the window with its OpenGL state, the texture cache
-    // and the joystick: everything the assets need to load into.
+    // The random seed, the pads, the launcher, the window with its OpenGL state, the
+    // texture cache and the joystick: everything the assets need to load into.
     TraceLine("start game window");
     const float clearColour[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     if (!InitGame(clearColour)) return false;

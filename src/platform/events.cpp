@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include "platform/game_controller.h"
 #include "platform/input_event.h"
 
 namespace {
@@ -41,6 +42,9 @@ int VirtualKey(const SDL_Keysym& keysym) {
 bool PlatformPollEvent(InputEvent& event) {
     event = InputEvent{InputEventType::None, 0, 0, 0};
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+    // The pad's buttons that stand for keys come as key events, ahead of the window's.
+    PlatformServicePads();
+    if (PlatformTakePadEvent(event)) return true;
     SDL_Event e;
     if (SDL_PollEvent(&e) == 0) return false;
     switch (e.type) {
@@ -80,6 +84,7 @@ bool PlatformPollEvent(InputEvent& event) {
 }
 
 void PlatformWaitForEvent(int timeoutMs) {
+    if (PlatformPadEventWaiting()) return;
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         SDL_Delay(static_cast<Uint32>(timeoutMs > 0 ? timeoutMs : 0));
         return;

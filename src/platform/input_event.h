@@ -21,6 +21,7 @@ constexpr int A = 0x41;       // letters are their upper-case ASCII codes
 constexpr int P = 0x50;
 constexpr int Q = 0x51;
 constexpr int Z = 0x5A;
+constexpr int F1 = 0x70;
 }  // namespace vk
 
 enum class InputEventType : uint8_t {

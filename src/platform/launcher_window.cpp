@@ -1,5 +1,8 @@
 #include "platform/launcher_window.h"
 
+// Before X11's headers, whose None is a macro.
+#include "platform/game_controller.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -141,7 +144,14 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
     c.window->end();
     c.window->callback(OnClose, &c);
     c.window->show();
-    while (c.window->shown()) Fl::wait();
+    while (c.window->shown()) {
+        // FLTK sees no pad: look at it between the window's events, often enough that a
+        // press of A or Back answers at once.
+        Fl::wait(0.05);
+        PadCommand pad = PlatformLauncherPadCommand();
+        if (pad == PadCommand::Start && c.window->shown()) OnStart(nullptr, &c);
+        if (pad == PadCommand::Quit && c.window->shown()) OnClose(nullptr, &c);
+    }
 
     if (c.started) {
         choices.resolution = c.resolution->value();

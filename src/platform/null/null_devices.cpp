@@ -9,6 +9,7 @@
 #include "platform/audio_device.h"
 #include "platform/audio_libraries.h"
 #include "platform/clock.h"
+#include "platform/game_controller.h"
 #include "platform/input_event.h"
 #include "platform/joystick.h"
 #include "platform/launcher_window.h"
@@ -66,6 +67,21 @@ void PlatformCloseJoystick() {}
 bool PlatformAttachVirtualJoystick(int, int) { return false; }
 void PlatformSetVirtualJoystick(int32_t, int32_t, uint32_t) {}
 void PlatformDetachVirtualJoystick() {}
+
+bool PlatformStartPads() { return false; }
+int PlatformAddPadMappings(const char*, size_t, int& firstBadLine) {
+    firstBadLine = 0;
+    return 0;
+}
+bool PlatformReadPad(float& x, float& y, uint32_t& buttons) {
+    x = y = 0.0f;
+    buttons = 0;
+    return false;
+}
+void PlatformServicePads() {}
+bool PlatformTakePadEvent(InputEvent&) { return false; }
+bool PlatformPadEventWaiting() { return false; }
+PadCommand PlatformLauncherPadCommand() { return PadCommand::None; }
 
 PlatformWindow* PlatformCreateGLWindow(const char*, int, int, bool) { return nullptr; }
 void PlatformDestroyGLWindow(PlatformWindow*) {}

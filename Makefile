@@ -4,7 +4,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: deps deps-dev build game run test bench install fresh-machine-check clean
+.PHONY: deps deps-dev build game run test bench playtest install fresh-machine-check clean
 
 deps:
 	./scripts/install-deps --tests
@@ -25,6 +25,10 @@ test:
 
 bench: build
 	./scripts/run-benchmarks $(BUILD)
+
+# The pilot with a person's senses over the whole table of seeds and missions (hours).
+playtest: build
+	./scripts/playtest $(BUILD)
 
 # The game, its tools and install files, with the player's packages only (tests and
 # benchmarks are built too where their packages are there): what `make install` needs.

@@ -148,8 +148,25 @@ bool EndsWithRec(const char* path) {
 bool hashFrames = false;
 uint64_t frameHash = 0;
 
+uint64_t FrameHash(const std::vector<unsigned char>& rgb) {
+    uint64_t h = 1469598103934665603ull;
+    for (unsigned char c : rgb) h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+// The frame as a pilot's mind saw it (rows from the top), hashed, against the recorded hash.
+void CheckLook(unsigned long long want, int* matched) {
+    const int w = App.settings.Width, h = App.settings.Height;
+    std::vector<unsigned char> rows;
+    ReadFrame(rows);
+    std::vector<unsigned char> rgb(rows.size());
+    for (int y = 0; y < h; ++y)
+        std::memcpy(&rgb[static_cast<size_t>(y) * w * 3], &rows[static_cast<size_t>(h - 1 - y) * w * 3], static_cast<size_t>(w) * 3);
+    if (FrameHash(rgb) == want) ++*matched;
+}
+
 // One frame of the game loop with a 30 ms step; saved under `name` when one is given.
-void Frame(const char* name = nullptr) {
+void Frame(const char* name = nullptr, const unsigned long long* look = nullptr, int* matched = nullptr) {
     clockMs += 30;
     FrameDt = 0.03f;
     double t0 = ProcessCpuSeconds();
@@ -163,9 +180,9 @@ void Frame(const char* name = nullptr) {
     if (hashFrames) {
         std::vector<unsigned char> rgb;
         ReadFrame(rgb);
-        frameHash = 1469598103934665603ull;
-        for (unsigned char c : rgb) frameHash = (frameHash ^ c) * 1099511628211ull;
+        frameHash = FrameHash(rgb);
     }
+    if (look != nullptr) CheckLook(*look, matched);
     double t2 = ProcessCpuSeconds();
     EndFrameDrawing();
     glFinish();
@@ -201,7 +218,8 @@ struct SessionEvent {
 };
 
 // Replays a recorded pilot session, drawing every frame; saves those at the wanted seconds
-// of play. The settings are the pilot's (LoadSettings) but for the picture's own.
+// of play, and checks the frames the mind saw against their recorded hashes. The settings
+// are the pilot's defaults (LoadSettings, lights off) but for the picture's own.
 int DrawSession(const char* path, std::vector<float> at, const std::vector<int>& saveSteps) {
     FILE* f = std::fopen(path, "r");
     if (f == nullptr) {
@@ -209,18 +227,30 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
         return 1;
     }
     unsigned seed = 0, clock = 0;
+    int mission = 0;
     std::vector<SessionEvent> events;
-    if (std::fscanf(f, "kelvane-session 1 random %u clock %u", &seed, &clock) != 2) {
+    std::vector<std::pair<int, unsigned long long>> looks;  // the frames the pilot's mind saw
+    char line[128];
+    bool header = std::fgets(line, sizeof line, f) != nullptr && std::strncmp(line, "kelvane-session 1", 17) == 0;
+    while (header && std::fgets(line, sizeof line, f) != nullptr) {
+        SessionEvent e{};
+        unsigned long long hash = 0;
+        if (std::sscanf(line, "random %u", &seed) == 1 || std::sscanf(line, "clock %u", &clock) == 1 ||
+            std::sscanf(line, "mission %d", &mission) == 1)
+            continue;
+        if (std::sscanf(line, "look %d %llx", &e.step, &hash) == 2) looks.emplace_back(e.step, hash);
+        else if (std::sscanf(line, "%d %d %d %d %d", &e.step, &e.type, &e.key, &e.x, &e.y) == 5) events.push_back(e);
+    }
+    std::fclose(f);
+    if (!header || mission < 0 || mission >= MissionCount) {
         std::fprintf(stderr, "%s: not a kelvane-pilot session\n", path);
-        std::fclose(f);
         return 1;
     }
-    SessionEvent e{};
-    while (std::fscanf(f, "%d %d %d %d %d", &e.step, &e.type, &e.key, &e.x, &e.y) == 5) events.push_back(e);
-    std::fclose(f);
     clockMs = clock;
     SeedRand(seed);
-    size_t next = 0, shot = 0;
+    MissionIndex = mission - 1;  // the next StartNextMission briefs the recorded mission
+    size_t next = 0, shot = 0, look = 0;
+    int matched = 0;
     int step = 0, playFrames = 0;
     unsigned lastVoices = 0;
     float fell = -1.0f;
@@ -238,22 +268,24 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
             std::snprintf(name, sizeof name, "step-%d", step);
             save = true;
         }
-        Frame(save ? name : nullptr);
+        bool looked = look < looks.size() && looks[look].first == step;
+        Frame(save ? name : nullptr, looked ? &looks[look++].second : nullptr, &matched);
         PrintFrameHash(step, lastVoices);
         ++step;
         if (Flow.state == Playing) ++playFrames;  // counted as the pilot counts its play
         if (std::getenv("FRAMESHOT_TRACE") && Flow.state == Playing && playFrames % 33 == 0)
             std::printf("t %.1f (%.0f %.0f %.0f) state %d\n", playFrames * 0.03f, PlayerPlane.position.x, PlayerPlane.position.y, PlayerPlane.position.z, static_cast<int>(Flow.state));
-        if (fell < 0.0f && ZeppelinModel.visible == 2) {
+        if (fell < 0.0f && (mission == 2 ? EnemyPlane.destroyed : (mission == 0 ? ZeppelinModel.visible : TankModel.visible) == TargetDestroyed)) {
             fell = playFrames * 0.03f;
-            std::printf("the zeppelin began to fall at %.1f s of play\n", fell);
+            std::printf("the %s began to fall at %.1f s of play\n", Missions[mission].name, fell);
         }
-        if (MissionIndex != 0) {
+        if (MissionIndex != mission) {
             std::printf("back in the ring at %.1f s of play\n", playFrames * 0.03f);
             break;
         }
         if (Flow.state == Dead || step > 40000) break;
     }
+    if (!looks.empty()) std::printf("frames the mind saw: %d of %zu drawn the same\n", matched, looks.size());
     std::printf("state %d; %d steps drawn, %.1f s of play, %zu of %zu input events\n", static_cast<int>(Flow.state), step, playFrames * 0.03f, next, events.size());
     return 0;
 }
@@ -469,7 +501,7 @@ int main(int argc, char** argv) {
     App.settings.Width = width;
     App.settings.Height = height;
     App.settings.Windowed = 1;
-    if (session == nullptr || lights) App.settings.Lights = lights ? 1 : 0;
+    App.settings.Lights = lights ? 1 : 0;
     App.settings.UseHiQualTex = hiQual ? 1 : 0;
     const float clear[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     for (int i = 0; i < 4; ++i) App.clearColour[i] = clear[i];

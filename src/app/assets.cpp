@@ -3,7 +3,10 @@
 #include "audio/mixer.h"
 #include "audio/sound_system.h"
 #include "audio/wav_loader.h"
+#include "core/game_app.h"
 #include "hud/text_overlay.h"
+#include "render/help_card.h"
+#include "sim/captions.h"
 #include "sim/aircraft.h"
 #include "sim/world.h"
 #include "speech/speech.h"
@@ -41,6 +44,8 @@ bool LoadAssets() {
     // line is drawn 120 wide; later lines use the wider ScoreRect and are cut.
     CreateOverlay(ScoreOverlay, 0, 456, 120, 480, 640, 480, false);
     DrawOverlayText(ScoreOverlay, "SCORE: 0", OverlayRect{0, 0, 120, 24}, 0);
+    CreateCaptionOverlay(App.settings.Width, App.settings.Height);
+    CreateHelpCard(App.settings.Width, App.settings.Height);
 
     StartWorld();
 

@@ -1,6 +1,11 @@
+#include "app/frame_clock.h"
+
+#include "app/game_window.h"
 #include "core/game_app.h"
 #include "core/services.h"
 #include "render/frame.h"
+#include "render/help_card.h"
+#include "render/scene.h"
 
 float FrameClockStep() {
     if (!App.running) return 0.0f;
@@ -15,7 +20,14 @@ float FrameClockStep() {
         App.controls.keys[vk::P] = 0;
         App.paused = !App.paused;
     }
-    if (App.paused) return 0.0f;
+    // F1 shows the key card and closes it; the game stands still while it is up.
+    if (App.controls.keys[vk::F1] != 0) {
+        App.controls.keys[vk::F1] = 0;
+        App.helpShown = !App.helpShown;
+        // Closing it on an unpaused game needs no picture: the next frame is drawn anyway.
+        App.helpRedrawDue = App.helpShown || App.paused;
+    }
+    if (App.paused || App.helpShown) return 0.0f;
     if (dt > MaxFrameDt) dt = MaxFrameDt;
     return dt;
 }
@@ -29,4 +41,19 @@ float BeginFrame() {
 float TimeUntilNextFrame() {
     float left = MinFrameDt - (Seconds() - App.lastFrameTime);
     return left > 0.0f ? left : 0.0f;
+}
+
+void PresentHelpCard() {
+    if (!App.helpRedrawDue || App.window == nullptr) return;
+    App.helpRedrawDue = false;
+    BeginFrameDrawing();
+    if (App.helpShown) {
+        ApplyCamera();
+        DrawScene();
+        KeepFrame(App.settings.Width, App.settings.Height);
+        DrawHelpCard();
+    } else {
+        DrawKeptFrame();
+    }
+    EndFrameDrawing();
 }

@@ -25,6 +25,7 @@ void RunFrameLoop() {
             DrawScene();
             EndFrameDrawing();
         } else {
+            PresentHelpCard();
             // Nothing to draw yet: sleep until an event arrives or the next frame is due,
             // instead of spinning a core at 100%.
             int ms = static_cast<int>(TimeUntilNextFrame() * 1000.0f) + 1;

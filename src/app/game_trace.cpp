@@ -6,6 +6,7 @@
 #include "core/controls.h"
 #include "core/trace.h"
 #include "core/game_app.h"
+#include "sim/captions.h"
 #include "sim/game_flow.h"
 #include "sim/world.h"
 #include "math/mat4.h"
@@ -25,6 +26,8 @@ struct TracedState {
     bool firing = false;
     bool paused = false;
     char hud[sizeof ScoreOverlay.text] = "";
+    bool help = false;
+    std::string caption;
 };
 TracedState Last;
 
@@ -63,12 +66,22 @@ void TraceGameChanges() {
     if (PlayerPlane.firing != Last.firing)
         std::fprintf(stderr, "kelvane: guns %s\n", PlayerPlane.firing ? "firing" : "quiet");
     if (all || Last.paused != App.paused) std::fprintf(stderr, "kelvane: %s\n", App.paused ? "paused" : "running");
+    if (Last.help != App.helpShown) std::fprintf(stderr, "kelvane: help %s\n", App.helpShown ? "shown" : "closed");
+    if (Last.caption != Captions.shown && !Captions.shown.empty()) {
+        // One line per caption: its line breaks become spaces.
+        std::string line = Captions.shown;
+        for (char& c : line)
+            if (c == '\n') c = ' ';
+        std::fprintf(stderr, "kelvane: caption %s\n", line.c_str());
+    }
     Last.state = Flow.state;
     std::snprintf(Last.hud, sizeof Last.hud, "%s", ScoreOverlay.text);
     Last.view = CameraView;
     Last.throttle = Throttle;
     Last.firing = PlayerPlane.firing;
     Last.paused = App.paused;
+    Last.help = App.helpShown;
+    Last.caption = Captions.shown;
     std::fflush(stderr);
 }
 

@@ -1,7 +1,8 @@
 // KELVANE_TRACE=1 makes the game tell what a player sees change, one line per change on
 // stderr: the flow state, the HUD line, the camera view, the throttle, a burst of fire,
-// the pause, and each error report (see ShowError). Scripts that play the real game from
-// outside wait on these lines instead of guessing from the picture, and fail on an error.
+// the pause, the key card, each caption, and each error report (see ShowError). Scripts
+// that play the real game from outside wait on these lines instead of guessing from the
+// picture, and fail on an error.
 #pragma once
 
 #include <string>

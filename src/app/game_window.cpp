@@ -72,6 +72,8 @@ bool InitGame(const float clearColour[4]) {
     for (int i = 0; i < 4; ++i) App.clearColour[i] = clearColour[i];
     SeedRand(UptimeMilliseconds());
 
+    // Before the launcher, so that a pad can press its Start.
+    StartPads();
     if (!RunLauncher("Kelvane")) return false;
     if (!CreateGLWindow()) {
         App.running = false;

@@ -26,7 +26,8 @@ bool RunLauncher(const char* title) {
     Settings& s = App.settings;
     // Working values: the controls change these, and only Start copies them back, so a
     // closed launcher leaves the settings as they were.
-    LauncherChoices working{s.Windowed, s.Lights, s.Music, s.Joystick, s.UseHiQualTex, s.UseScreenRes};
+    LauncherChoices working{s.Windowed, s.Lights, s.Music, s.Joystick, s.UseHiQualTex, s.UseScreenRes,
+                            s.Captions};
     int width = s.Width;
     int height = s.Height;
 
@@ -51,6 +52,7 @@ bool RunLauncher(const char* title) {
         s.Width = width;
         s.Height = height;
         s.UseScreenRes = working.resolution;
+        s.Captions = working.captions;
         s.dirty = true;
     }
     return started;

@@ -62,6 +62,9 @@ void LoadSettings() {
     s.Width = ProfileReadInt(path, Section, "Width", DefaultWidth);
     s.Height = ProfileReadInt(path, Section, "Height", DefaultHeight);
     s.UseScreenRes = ProfileReadInt(path, Section, "UseScreenRes", 0);
+    // On unless the player turned them off: a player who cannot hear the briefings would
+    // otherwise never learn the mission's task.
+    s.Captions = ProfileReadInt(path, Section, "Captions", 1);
     // A zero size would divide by zero in the projection and the mouse mapping, and a
     // huge one cannot be a window: either way the file was damaged.
     KeepUsableWindowSize(s);
@@ -72,9 +75,9 @@ void SaveSettings() {
     SettingsPath(path, true);
     const Settings& s = App.settings;
     const char* const keys[] = {"Windowed", "Lights", "Music", "Joystick",
-                                "UseHiQualTex", "Width", "Height", "UseScreenRes"};
+                                "UseHiQualTex", "Width", "Height", "UseScreenRes", "Captions"};
     const int values[] = {s.Windowed, s.Lights, s.Music, s.Joystick,
-                          s.UseHiQualTex, s.Width, s.Height, s.UseScreenRes};
+                          s.UseHiQualTex, s.Width, s.Height, s.UseScreenRes, s.Captions};
     constexpr int Count = sizeof keys / sizeof keys[0];
     char text[Count][16];
     ProfileEntry entries[Count];

@@ -13,6 +13,7 @@
 #include "core/game_app.h"
 #include "core/trace.h"
 #include "hud/text_overlay.h"
+#include "render/help_card.h"
 #include "sim/world.h"
 #include "speech/speech.h"
 
@@ -29,8 +30,8 @@ bool StartUp() {
     // The tune plays while the launcher is open.
     TraceLine("start music");
     StartMusic();
-    // The random seed, the launcher, the window with its OpenGL state, the texture cache
-    // and the joystick: everything the assets need to load into.
+    // The random seed, the pads, the launcher, the window with its OpenGL state, the
+    // texture cache and the joystick: everything the assets need to load into.
     TraceLine("start game window");
     const float clearColour[4] = {0.05f, 0.15f, 0.15f, 0.0f};
     if (!InitGame(clearColour)) return false;
@@ -67,6 +68,8 @@ void ShutDown() {
     if (Sound.open.load()) CloseSoundOutput();
     TraceLine("stop overlay");
     ReleaseOverlay(ScoreOverlay);
+    ReleaseOverlay(CaptionOverlay);
+    ReleaseHelpCard();
     // The application: textures, then the window (restoring the display mode when the quit
     // key did not already), then the settings when Start was pressed in this run.
     TraceLine("stop application");

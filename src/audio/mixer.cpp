@@ -152,7 +152,16 @@ bool UpdateVoiceSpatial(Voice& v) {
         return true;
     }
     float h = std::sqrt(d.x * d.x + d.z * d.z);
-    float k = h == 0 ? 0 : 1.0f / h;
+    if (h == 0) {
+        // At the listener's own head (the player's engine, wind and guns) or straight above
+        // or below it: no side is nearer, so both ears hear it at once and in full.
+        v.back = 0;
+        v.front = 1;
+        v.gainLeft = v.gainRight = vol;
+        v.leadLeft = v.leadRight = 0;
+        return true;
+    }
+    float k = 1.0f / h;
     float nx = d.x * k, nz = d.z * k;
     const Vec3& f = Sound.listenerAxisCopy;
     float a = f.x * nx + f.z * nz;  // how far in front

@@ -21,6 +21,8 @@ struct GameApp {
     bool fullScreen = false;           // the display mode was changed and must be restored
     bool paused = false;               // frames are suspended while set
     bool running = false;              // the main loop continues while set
+    bool helpShown = false;            // the key card is up: frames are suspended while set
+    bool helpRedrawDue = false;        // the card was shown or closed: present it once
     Mat4* cameraMatrix = nullptr;      // the view multiplied onto the projection; points at camera
     float clearColour[4] = {0, 0, 0, 0};
     ControlState controls{};

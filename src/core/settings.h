@@ -12,6 +12,7 @@ struct Settings {
     int Height = 480;
     int UseHiQualTex = 0;
     int UseScreenRes = 0;  // launcher resolution item 0..3; 3 = the desktop's size
+    int Captions = 1;      // non-zero = every spoken text is also shown at the frame's bottom
 };
 
 // The size used when game.ini holds none or an unusable one.

@@ -1,5 +1,6 @@
 #include <SDL.h>
 
+#include "platform/game_controller.h"
 #include "platform/input_event.h"
 
 namespace {
@@ -32,6 +33,7 @@ int VirtualKey(const SDL_Keysym& keysym) {
         case SDLK_RETURN: return 0x0D;
         case SDLK_TAB: return 0x09;
         case SDLK_BACKSPACE: return 0x08;
+        case SDLK_F1: return vk::F1;
         default: return 0;
     }
 }
@@ -41,6 +43,9 @@ int VirtualKey(const SDL_Keysym& keysym) {
 bool PlatformPollEvent(InputEvent& event) {
     event = InputEvent{InputEventType::None, 0, 0, 0};
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return false;
+    // The pad's buttons that stand for keys come as key events, ahead of the window's.
+    PlatformServicePads();
+    if (PlatformTakePadEvent(event)) return true;
     SDL_Event e;
     if (SDL_PollEvent(&e) == 0) return false;
     switch (e.type) {
@@ -50,6 +55,7 @@ bool PlatformPollEvent(InputEvent& event) {
             if (code != 0) {
                 event.type = e.type == SDL_KEYDOWN ? InputEventType::KeyDown : InputEventType::KeyUp;
                 event.key = code;
+                if (e.type == SDL_KEYDOWN && e.key.repeat != 0) event.x = KeyRepeated;
             }
             break;
         }
@@ -80,6 +86,7 @@ bool PlatformPollEvent(InputEvent& event) {
 }
 
 void PlatformWaitForEvent(int timeoutMs) {
+    if (PlatformPadEventWaiting()) return;
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
         SDL_Delay(static_cast<Uint32>(timeoutMs > 0 ? timeoutMs : 0));
         return;

@@ -21,17 +21,21 @@ constexpr int A = 0x41;       // letters are their upper-case ASCII codes
 constexpr int P = 0x50;
 constexpr int Q = 0x51;
 constexpr int Z = 0x5A;
+constexpr int F1 = 0x70;
 }  // namespace vk
 
 enum class InputEventType : uint8_t {
     None,
-    KeyDown,       // key: virtual-key code
+    KeyDown,       // key: virtual-key code; x: KeyRepeated for the keyboard's auto-repeat
     KeyUp,         // key: virtual-key code
     MouseMove,     // x, y: cursor position in window pixels from the top-left corner
     ButtonDown,    // left mouse button
     ButtonUp,
     CloseRequest,  // the window manager asked the game window to close
 };
+
+// A key-down's x when the keyboard repeats a held key rather than a new press.
+constexpr int KeyRepeated = 1;
 
 struct InputEvent {
     InputEventType type;

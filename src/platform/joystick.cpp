@@ -22,8 +22,13 @@ bool PlatformOpenJoystick(int32_t& xMin, int32_t& xMax, int32_t& yMin, int32_t& 
     xMin = xMax = yMin = yMax = 0;
     if (!StartJoystickSubsystem()) return false;
     PlatformCloseJoystick();
-    if (SDL_NumJoysticks() < 1) return false;
-    openJoystick = SDL_JoystickOpen(0);
+    // A pad goes through the game-controller layer; this is the path of flight sticks and
+    // other devices SDL has no pad mapping for.
+    bool padsTaken = SDL_WasInit(SDL_INIT_GAMECONTROLLER) != 0;
+    for (int i = 0; i < SDL_NumJoysticks() && openJoystick == nullptr; ++i) {
+        if (padsTaken && SDL_IsGameController(i) == SDL_TRUE) continue;
+        openJoystick = SDL_JoystickOpen(i);
+    }
     if (openJoystick == nullptr) return false;
     int axes = SDL_JoystickNumAxes(openJoystick);
     // SDL reports every axis over -32768..32767.
@@ -62,7 +67,7 @@ void PlatformCloseJoystick() {
 bool PlatformAttachVirtualJoystick(int axes, int buttons) {
     if (!StartJoystickSubsystem()) return false;
     PlatformDetachVirtualJoystick();
-    virtualIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, axes, buttons, 0);
+    virtualIndex = SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_FLIGHT_STICK, axes, buttons, 0);
     if (virtualIndex < 0) return false;
     virtualHandle = SDL_JoystickOpen(virtualIndex);
     return virtualHandle != nullptr;

@@ -1,5 +1,8 @@
 #include "platform/launcher_window.h"
 
+// Before X11's headers, whose None is a macro.
+#include "platform/game_controller.h"
+
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
@@ -31,6 +34,7 @@ struct LauncherControls {
     Fl_Check_Button* music;
     Fl_Check_Button* joystick;
     Fl_Check_Button* hiQualTex;
+    Fl_Check_Button* captions;
     bool started;
 };
 
@@ -47,8 +51,8 @@ bool OpenDisplay() {
     return true;
 }
 
-Fl_Check_Button* CheckBox(int x, int w, const char* label, int value) {
-    Fl_Check_Button* b = new Fl_Check_Button(x, 0, w, 24, label);
+Fl_Check_Button* CheckBox(int x, int w, const char* label, int value, int y = 0) {
+    Fl_Check_Button* b = new Fl_Check_Button(x, y, w, 24, label);
     // An opaque strip like the classic dialog controls: readable over any picture.
     b->box(FL_FLAT_BOX);
     b->value(value != 0 ? 1 : 0);
@@ -133,6 +137,8 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
     c.music = CheckBox(320, 96, "Music", choices.music);
     c.joystick = CheckBox(416, 96, "Joystick", choices.joystick);
     c.hiQualTex = CheckBox(512, 128, "HiQTexture", choices.hiQualTex);
+    // The top strip is full at 640 wide: the captions' tick opens a second row, under "Rez".
+    c.captions = CheckBox(0, 96, "Captions", choices.captions, 24);
 
     Fl_Button* start = new Fl_Button(564, 416, 64, 32, "&Start");
     start->shortcut(FL_ALT + 's');
@@ -141,7 +147,14 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
     c.window->end();
     c.window->callback(OnClose, &c);
     c.window->show();
-    while (c.window->shown()) Fl::wait();
+    while (c.window->shown()) {
+        // FLTK sees no pad: look at it between the window's events, often enough that a
+        // press of A or Back answers at once.
+        Fl::wait(0.05);
+        PadCommand pad = PlatformLauncherPadCommand();
+        if (pad == PadCommand::Start && c.window->shown()) OnStart(nullptr, &c);
+        if (pad == PadCommand::Quit && c.window->shown()) OnClose(nullptr, &c);
+    }
 
     if (c.started) {
         choices.resolution = c.resolution->value();
@@ -150,6 +163,7 @@ bool PlatformRunLauncher(const char* title, LauncherChoices& choices, const uint
         choices.music = c.music->value() != 0 ? 1 : 0;
         choices.joystick = c.joystick->value() != 0 ? 1 : 0;
         choices.hiQualTex = c.hiQualTex->value() != 0 ? 1 : 0;
+        choices.captions = c.captions->value() != 0 ? 1 : 0;
     }
     delete c.window;  // deletes the controls with it
     for (Fl_RGB_Image* band : bands) delete band;

@@ -11,6 +11,7 @@ struct LauncherChoices {
     int joystick;
     int hiQualTex;
     int resolution;  // drop-down item 0..3; anything else shows no item and reads back -1
+    int captions;    // check box on the second row, under "Rez"
 };
 
 constexpr int LauncherResolutionCount = 4;

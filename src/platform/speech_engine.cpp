@@ -5,7 +5,10 @@
 #include <espeak-ng/speak_lib.h>
 
 #include <atomic>
+#include <cstdlib>
 #include <cwchar>
+#include <deque>
+#include <mutex>
 
 #include "platform/audio_libraries.h"
 
@@ -19,6 +22,24 @@ struct SpeechEngine {
     // Cleared first when stopping: the engine's thread then abandons its text.
     std::atomic<bool> delivering{false};
 };
+
+// A mark or a text's end, at its place in the stream of samples handed on.
+struct SpeechPoint {
+    uint64_t sample;
+    uint32_t textId;
+    int mark;  // -1: the text's end
+};
+
+// Filled on the engine's thread, read on the game thread.
+struct SpeechProgress {
+    std::mutex lock;
+    uint64_t samplesHandedOn = 0;
+    std::deque<SpeechPoint> ahead;  // not heard yet, in stream order
+    SpeechHeard heard;
+};
+SpeechProgress Progress;
+// The engine marks a few points per text; a queue grown past this is not being played.
+constexpr size_t MaxPointsAhead = 4096;
 
 SpeechEngine Engine;
 
@@ -34,6 +55,21 @@ int OnSamples(short* samples, int count, espeak_EVENT* events) {
     uint32_t textId = events != nullptr ? TextIdOf(events) : 0;
     if (textId == SettleTextId) return 0;  // runs to its end; nothing to deliver
     if (!Engine.delivering.load(std::memory_order_acquire)) return 1;  // 1 = abandon
+    {
+        // The events of a call fall within its samples; a mark comes at the start of the
+        // stretch it opens, the text's end after the last sample.
+        std::lock_guard<std::mutex> hold(Progress.lock);
+        const uint64_t start = Progress.samplesHandedOn;
+        const uint64_t end = start + (samples != nullptr && count > 0 ? static_cast<uint64_t>(count) : 0);
+        for (const espeak_EVENT* e = events; e != nullptr && e->type != espeakEVENT_LIST_TERMINATED; ++e) {
+            if (Progress.ahead.size() >= MaxPointsAhead) break;
+            if (e->type == espeakEVENT_MARK && e->id.name != nullptr)
+                Progress.ahead.push_back({start, TextIdOf(e), std::atoi(e->id.name)});
+            else if (e->type == espeakEVENT_MSG_TERMINATED)
+                Progress.ahead.push_back({end, TextIdOf(e), -1});
+        }
+        Progress.samplesHandedOn = end;
+    }
     if (samples != nullptr && count > 0) {
         if (Engine.sink != nullptr) {
             Engine.sink(Engine.sinkUser, textId, samples, count);
@@ -118,10 +154,36 @@ bool StartSpeechEngine(SpeechSink sink, void* user) {
         Engine.sinkUser = nullptr;
         return false;
     }
+    {
+        std::lock_guard<std::mutex> hold(Progress.lock);
+        Progress.samplesHandedOn = 0;
+        Progress.ahead.clear();
+        Progress.heard = SpeechHeard{};
+    }
     espeak_SetSynthCallback(OnSamples);
     Engine.delivering = true;
     Engine.started = true;
     return true;
+}
+
+SpeechHeard HeardSpeech() {
+    if (!Engine.started) return SpeechHeard{};
+    // Samples still waiting in the device's queue have not been heard.
+    uint64_t waiting = 0;
+    if (Engine.device != 0) waiting = SDL_GetQueuedAudioSize(Engine.device) / sizeof(short);
+    std::lock_guard<std::mutex> hold(Progress.lock);
+    const uint64_t played = Progress.samplesHandedOn > waiting ? Progress.samplesHandedOn - waiting : 0;
+    while (!Progress.ahead.empty() && Progress.ahead.front().sample <= played) {
+        const SpeechPoint& p = Progress.ahead.front();
+        if (p.mark < 0) {
+            Progress.heard.endedTextId = p.textId;
+        } else {
+            Progress.heard.markTextId = p.textId;
+            Progress.heard.mark = p.mark;
+        }
+        Progress.ahead.pop_front();
+    }
+    return Progress.heard;
 }
 
 

@@ -21,3 +21,14 @@ void WaitForSpeech();
 // Drops whatever is queued or being spoken and stops the engine and its output; nothing
 // is heard or delivered after it returns.
 void StopSpeechEngine();
+
+// How far the listener has got through the queued texts. Marks are the markup's
+// <mark name="N"/> with N a small number; a mark counts as heard once the samples before
+// it have been played (with a sink: delivered).
+struct SpeechHeard {
+    uint32_t markTextId = 0;   // the text of the newest mark heard; 0 when none yet
+    int mark = -1;             // that mark's number
+    uint32_t endedTextId = 0;  // the newest text heard to its end; 0 when none yet
+};
+// Safe to call at any time from the game thread; all zero while the engine is stopped.
+SpeechHeard HeardSpeech();

@@ -5,6 +5,7 @@
 #include <fontconfig/fontconfig.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "platform/builtin_font.h"
@@ -138,4 +139,13 @@ int PlatformDrawText(PlatformFont* font, const char* text, uint8_t* pixels, int 
     const int drawnHeight = line->h;
     SDL_FreeSurface(line);
     return drawnHeight;
+}
+
+int PlatformTextWidth(PlatformFont* font, const char* text) {
+    if (font == nullptr || text == nullptr || text[0] == '\0') return 0;
+    if (font->font == nullptr)
+        return static_cast<int>(std::strlen(text)) * (BuiltinGlyphColumns + 1) * font->builtinScale;
+    int w = 0, h = 0;
+    if (TTF_SizeUTF8(font->font, text, &w, &h) != 0) return 0;
+    return w;
 }

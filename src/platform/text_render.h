@@ -21,3 +21,5 @@ void PlatformCloseFont(PlatformFont* font);
 // Returns the height of the drawn line in pixels, 0 when nothing could be drawn.
 int PlatformDrawText(PlatformFont* font, const char* text, uint8_t* pixels, int width,
                      int height, int left, int top);
+// The width in pixels of text drawn in font; 0 for no font or no text.
+int PlatformTextWidth(PlatformFont* font, const char* text);

@@ -133,4 +133,5 @@ void DrawScene() {
     DrawEnemySmoke();
     if (CameraView == DeathView) DrawDeathPuff();
     DrawOverlay(ScoreOverlay);
+    if (CaptionOverlay.text[0] != '\0') DrawOverlay(CaptionOverlay);
 }

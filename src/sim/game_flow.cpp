@@ -5,6 +5,7 @@
 #include "sim/world.h"
 #include "core/joystick.h"
 #include "core/services.h"
+#include "sim/captions.h"
 #include "audio/music.h"
 #include "audio/sound_system.h"
 #include "math/random.h"
@@ -114,7 +115,7 @@ void MournTheDead() {
     UpdateCamera();
     if (!VoiceActive(CrashVoice)) {
         StopVoice(SirenVoice);
-        SpeakText(DeathText);
+        SpeakWithCaptions(DeathText, DeathWait);
         Flow.briefingClock = Seconds();
         Flow.state = Briefing;
         Flow.nextState = StartMission;
@@ -135,7 +136,8 @@ void UpdateGame() {
     switch (Flow.state) {
         case StartMission:
             StartNextMission();
-            return;
+            UpdateCaptions(FrameDt);
+            return;  // reads no key: a tap waits for the briefing's first frame
         case Briefing:
             Brief();
             break;
@@ -147,6 +149,8 @@ void UpdateGame() {
             MournTheDead();
             break;
     }
+    UpdateCaptions(FrameDt);
+    KeysRead(App.controls);
 }
 
 void StartNextMission() {
@@ -175,7 +179,8 @@ void StartNextMission() {
     MissionIndex += 1;
     if (MissionIndex > 2) MissionIndex = 0;
     const int mission = MissionIndex;
-    SpeakText(BriefingTexts[mission]);
+    // The first briefing tells where the controls are; the line is shown, not spoken.
+    SpeakWithCaptions(BriefingTexts[mission], BriefingWait, mission == 0 ? "F1: controls" : nullptr);
     Model& target = mission == 0 ? static_cast<Model&>(ZeppelinModel)
                                  : mission == 1 ? static_cast<Model&>(TankModel) : TriplaneModel;
     target.visible = TargetAlive;

@@ -4,6 +4,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
+
+#include "platform/speech_engine.h"
 
 struct SpeechOutput {
     bool ready = false;  // every operation does nothing while false
@@ -32,5 +35,15 @@ void WaitForSpeechQueue();
 
 // The game's texts are plain text with tab characters between sentences. The engine reads
 // markup, so the characters markup gives a meaning to are escaped and each tab becomes a
-// short pause.
-std::wstring SpeechMarkup(const wchar_t* text);
+// short pause. With marks, each stretch of SpokenStretches opens with <mark name="k"/>,
+// k its number, so that the listener's progress can be followed (captions).
+std::wstring SpeechMarkup(const wchar_t* text, bool marks = false);
+// The stretches of a text between its runs of tabs, without their outer spaces; empty
+// ones are left out. The k-th is the one the markup marks k.
+std::vector<std::wstring> SpokenStretches(const wchar_t* text);
+
+// The id SpeakText gave the last text it queued (0 before any).
+uint32_t LastSpokenTextId();
+// How far the listener has got (see platform/speech_engine.h); all zero while speech is
+// not ready.
+SpeechHeard SpeechProgress();

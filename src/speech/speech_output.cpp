@@ -28,7 +28,7 @@ bool InitSpeechToSink(SpeechSamplesSink sink, void* user) {
 int SpeakText(const wchar_t* text) {
     if (!Speech.ready) return 1;
     if (text == nullptr) return 2;
-    std::wstring markup = SpeechMarkup(text);
+    std::wstring markup = SpeechMarkup(text, true);
     return QueueSpeech(markup.c_str(), ++Speech.textsQueued) ? 0 : 2;
 }
 
@@ -40,4 +40,13 @@ void ShutdownSpeech() {
     if (!Speech.ready) return;
     Speech.ready = false;
     StopSpeechEngine();
+}
+
+uint32_t LastSpokenTextId() {
+    return Speech.textsQueued;
+}
+
+SpeechHeard SpeechProgress() {
+    if (!Speech.ready) return SpeechHeard{};
+    return HeardSpeech();
 }

@@ -4,12 +4,13 @@
 #   a fresh copy of the game (no game.ini) on its own virtual X display with Mesa's
 #   software renderer, the sound effects captured by SDL's disk audio driver; the launcher
 #   titled "Kelvane" driven with real X events (800x600, Windowed ticked, Start); the game
-#   window at 800 x 600 with "Zeppelin" on the HUD; Space ends the briefing; throttle 9;
-#   fire with Space and the left button; the four camera views; P freezes the picture and
-#   P resumes; Escape ends the game with status 0; game.ini holds the choices; the sound
-#   after the briefing is not silent; the session, recorded with its frame times, replays
-#   headless (kelvane-replay) to the very state the live game ended in, twice; start-up and
-#   shutdown ran each of their steps once, in order.
+#   window at 800 x 600 with "Zeppelin" on the HUD and the briefing's first caption;
+#   Space ends the briefing; throttle 9; fire with Space and the left button; the four
+#   camera views; F1 shows the key card over the last frame and closes it; P freezes the
+#   picture and P resumes; Escape ends the game with status 0; game.ini holds the choices;
+#   the sound after the briefing is not silent; the session, recorded with its frame
+#   times, replays headless (kelvane-replay) to the very state the live game ended in,
+#   twice; start-up and shutdown ran each of their steps once, in order.
 # The game's KELVANE_TRACE lines tell when it has taken each step; every wait polls with a
 # generous limit, so a loaded machine only makes the test slower.
 #
@@ -105,6 +106,23 @@ hud_drawn() {
 wait_for "HUD text in the bottom-left corner" 30 hud_drawn
 keep briefing briefing
 
+# --- captions: the briefing is shown as well as spoken (here, with no speech device, on
+# the briefing's clock), the first caption with "F1: controls" under it, white on black
+# boxes between the aiming area (rows 125-475 at 600 high) and the score box.
+FIRST_CAPTION="caption Welcome to World War One. Tarnwick hopes you enjoy your stay. F1: controls"
+wait_for "the first briefing's caption" 30 has_traced "$FIRST_CAPTION" 1
+CAPTION_AREA=760x75+20+496
+share() {  # screenshot, region, threshold: the share of its pixels below (-) or above (+) it
+    convert "$WORK/$1.png" -crop "$2" +repage -colorspace gray -threshold "$3" ${4:-} -format '%[fx:mean]' info:
+}
+caption_drawn() {
+    capture "$GAME" captioned &&
+        [ "$(share captioned "$CAPTION_AREA" 2% -negate | awk '{ print ($1 > 0.08) }')" = 1 ] &&
+        [ "$(share captioned "$CAPTION_AREA" 98% | awk '{ print ($1 > 0.01) }')" = 1 ]
+}
+wait_for "caption boxes above the score box" 30 caption_drawn
+keep captioned caption
+
 # The stick is neutral with the pointer in the middle of the window; the keyboard follows
 # the pointer (there is no window manager).
 xdotool mousemove --window "$GAME" 400 300
@@ -155,6 +173,20 @@ for v in target rear; do
 done
 d=$(differing home1 home2 "$WING")
 [ "$d" -lt 1200 ] || fail "back in the pilot's view the wing is not where it was ($d of 24000 pixels differ)"
+
+# --- F1 shows the key card over the frame and stops the game; F1 closes it.
+hold_until F1 "help shown"
+sleep 0.3
+capture "$GAME" card || fail "cannot capture the key card"
+keep card key-card
+# The card: a black box with white text in the middle of the window.
+[ "$(share card 400x300+200+150 2% -negate | awk '{ print ($1 > 0.5) }')" = 1 ] ||
+    fail "no key card in the middle of the window"
+# Beside it the last frame stays: the pilot's wing where it always is.
+d=$(differing home2 card 100x30+0+100)
+[ "$d" -lt 150 ] || fail "the frame beside the key card is not the pilot's view ($d of 3000 pixels differ)"
+hold_until F1 "help closed"
+say "F1 showed the key card over the last frame and closed it"
 
 # --- P freezes the picture, P resumes.
 hold_until p paused

@@ -58,6 +58,7 @@ TEST_F(LauncherFixture, StartWithoutChangesStoresTheDefaultsItShowed) {
     EXPECT_EQ(s.Joystick, 0);
     EXPECT_EQ(s.UseHiQualTex, 0);
     EXPECT_EQ(s.UseScreenRes, 0);
+    EXPECT_EQ(s.Captions, 1);
     EXPECT_EQ(s.Width, 640);
     EXPECT_EQ(s.Height, 480);
     // Written only at exit.
@@ -81,9 +82,11 @@ TEST_F(LauncherFixture, Choosing1024x800AndLightsIsStoredAndWrittenAtExit) {
     bool started = RunWith(
         "xdotool mousemove --window $W 80 12 click 1; sleep 0.5; xdotool key Down Down Return; sleep 0.3; "
         "xdotool mousemove --window $W 236 12 click 1; sleep 0.3; "
+        "xdotool mousemove --window $W 40 36 click 1; sleep 0.3; "
         "xdotool mousemove --window $W 596 432 click 1");
     ASSERT_TRUE(started);
     const Settings& s = App.settings;
+    EXPECT_EQ(s.Captions, 0) << "the captions' tick, under Rez, was cleared";
     EXPECT_EQ(s.UseScreenRes, 2);
     EXPECT_EQ(s.Width, 1024);
     EXPECT_EQ(s.Height, 800);
@@ -95,6 +98,7 @@ TEST_F(LauncherFixture, Choosing1024x800AndLightsIsStoredAndWrittenAtExit) {
     EXPECT_NE(ini.find("Height=800"), std::string::npos) << ini;
     EXPECT_NE(ini.find("UseScreenRes=2"), std::string::npos) << ini;
     EXPECT_NE(ini.find("Lights=1"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Captions=0"), std::string::npos) << ini;
 }
 
 TEST_F(LauncherFixture, ShowsTheFileValuesAndStartKeepsThem) {

@@ -61,25 +61,36 @@ struct MixerTest : testing::Test {
 
 }  // namespace
 
-TEST_F(MixerTest, SourceAtTheListenerIsHeardOnTheRightOnly) {
+TEST_F(MixerTest, SourceAtTheListenerIsHeardInBothEarsAtFullVolume) {
     int id = AddSound(3000);
     PlayVoice(&source, false, id);
     Mix();
     const Voice& v = Sound.voices[id];
     EXPECT_EQ(v.gainRight, 1.0f);
-    EXPECT_EQ(v.gainLeft, 0.0f);
-    EXPECT_EQ(v.leadRight, 16);
+    EXPECT_EQ(v.gainLeft, 1.0f);
+    EXPECT_EQ(v.leadRight, 0);
     EXPECT_EQ(v.leadLeft, 0);
-    // The right side reads 16 samples ahead: frame j plays sample j + 16 (value j + 17).
+    // No side leads: frame j plays sample j (value j + 1) on both sides.
     for (int j = 0; j < MixBlockFrames; ++j) {
-        ASSERT_EQ(Left(j), 0) << j;
-        ASSERT_EQ(Right(j), j + 17) << j;
+        ASSERT_EQ(Left(j), j + 1) << j;
+        ASSERT_EQ(Right(j), j + 1) << j;
     }
     // The next block starts by reading the last mixed sample again.
     EXPECT_EQ(v.cursor, 1023u);
     Mix();
-    EXPECT_EQ(Right(0), 1023 + 17);
-    EXPECT_EQ(Right(1), 1024 + 17);
+    EXPECT_EQ(Left(0), 1023 + 1);
+    EXPECT_EQ(Right(1), 1024 + 1);
+
+    // Straight above the listener the distance fades both sides alike, still with no lead.
+    source = listener + Vec3{0, 150, 0};
+    PublishSoundPositions();
+    Voice& w = Sound.voices[id];
+    ASSERT_TRUE(UpdateVoiceSpatial(w));
+    EXPECT_FLOAT_EQ(w.gainLeft, (7500.0f - 150.0f) / 7500.0f);
+    EXPECT_EQ(w.gainLeft, w.gainRight);
+    EXPECT_EQ(w.leadLeft, 0);
+    EXPECT_EQ(w.leadRight, 0);
+    EXPECT_EQ(w.back, 0.0f);
 }
 
 TEST_F(MixerTest, SidesFollowTheListenersAxis) {
@@ -205,9 +216,9 @@ TEST_F(MixerTest, OneShotEndsSixteenSamplesBeforeItsEnd) {
     Mix();
     Mix();
     // The second block starts at sample 1023 and stops when the position reaches n - 16;
-    // the right side then read sample n - 17 + 16, the last one.
+    // the last frame mixed read sample n - 17.
     int last = n - 16 - 1 - 1023;
-    EXPECT_EQ(Right(last), n - 1 + 1);
+    EXPECT_EQ(Right(last), n - 17 + 1);
     EXPECT_EQ(Right(last + 1), 0);
     EXPECT_FALSE(VoiceActive(id));
     Mix();
@@ -219,9 +230,9 @@ TEST_F(MixerTest, LoopRestartsWithinTheBlock) {
     int id = AddSound(n);
     PlayVoice(&source, true, id);
     Mix();
-    EXPECT_EQ(Right(n - 17), n - 17 + 16 + 1);
-    EXPECT_EQ(Right(n - 16), 0 + 16 + 1);  // restarted from sample 0
-    EXPECT_EQ(Right(n - 15), 1 + 16 + 1);
+    EXPECT_EQ(Right(n - 17), n - 17 + 1);
+    EXPECT_EQ(Right(n - 16), 0 + 1);  // restarted from sample 0
+    EXPECT_EQ(Right(n - 15), 1 + 1);
     EXPECT_TRUE(VoiceActive(id));
     EXPECT_EQ(Sound.voices[id].cursor, static_cast<uint32_t>(1023 - (n - 16)));
 }
@@ -244,7 +255,7 @@ TEST_F(MixerTest, VoicesClipAtPlusAndMinus32767) {
     PlayVoice(&source, true, b);
     Mix();
     EXPECT_EQ(Right(100), 32767);
-    EXPECT_EQ(Left(100), 0);
+    EXPECT_EQ(Left(100), 32767);
     CloseSoundOutput();
     OpenSoundMixer();
     a = AddConstantSound(3000, -30000);
@@ -268,7 +279,7 @@ TEST_F(MixerTest, SharedVoicePlaysEightSamplesLater) {
     EXPECT_EQ(ShareVoiceSamples(7), -1);
     PlayVoice(&source, false, enemy);
     Mix();
-    EXPECT_EQ(Right(0), 8 + 16 + 1);
+    EXPECT_EQ(Right(0), 8 + 1);
     // Closing frees the engine's samples once; the shared slot owns nothing.
     CloseSoundOutput();
     EXPECT_EQ(Sound.voiceCount, 0);
@@ -286,7 +297,7 @@ TEST_F(MixerTest, GameControlsAndIdsOutsideTheTable) {
     PlayVoice(&source, true, id);
     Sound.voices[id].volume = 0.5f;
     Mix();
-    EXPECT_EQ(Right(0), (17) / 2);
+    EXPECT_EQ(Right(10), 11 / 2);
     StopVoice(id);
     Mix();
     EXPECT_TRUE(Silent());

@@ -9,6 +9,7 @@
 #include "platform/audio_device.h"
 #include "platform/audio_libraries.h"
 #include "platform/clock.h"
+#include "platform/game_controller.h"
 #include "platform/input_event.h"
 #include "platform/joystick.h"
 #include "platform/launcher_window.h"
@@ -54,11 +55,13 @@ bool StartSpeechEngine(SpeechSink sink, void*) { return speechStarted = sink != 
 bool QueueSpeech(const wchar_t* text, uint32_t) { return speechStarted && text != nullptr; }
 void WaitForSpeech() {}
 void StopSpeechEngine() { speechStarted = false; }
+SpeechHeard HeardSpeech() { return SpeechHeard{}; }
 
 PlatformFont* PlatformOpenFont(int) { return nullptr; }
 const char* PlatformFontFile(const PlatformFont*) { return ""; }
 void PlatformCloseFont(PlatformFont*) {}
 int PlatformDrawText(PlatformFont*, const char*, uint8_t*, int, int, int, int) { return 0; }
+int PlatformTextWidth(PlatformFont*, const char*) { return 0; }
 
 bool PlatformOpenJoystick(int32_t&, int32_t&, int32_t&, int32_t&) { return false; }
 bool PlatformReadJoystick(int32_t&, int32_t&, uint32_t&) { return false; }
@@ -66,6 +69,21 @@ void PlatformCloseJoystick() {}
 bool PlatformAttachVirtualJoystick(int, int) { return false; }
 void PlatformSetVirtualJoystick(int32_t, int32_t, uint32_t) {}
 void PlatformDetachVirtualJoystick() {}
+
+bool PlatformStartPads() { return false; }
+int PlatformAddPadMappings(const char*, size_t, int& firstBadLine) {
+    firstBadLine = 0;
+    return 0;
+}
+bool PlatformReadPad(float& x, float& y, uint32_t& buttons) {
+    x = y = 0.0f;
+    buttons = 0;
+    return false;
+}
+void PlatformServicePads() {}
+bool PlatformTakePadEvent(InputEvent&) { return false; }
+bool PlatformPadEventWaiting() { return false; }
+PadCommand PlatformLauncherPadCommand() { return PadCommand::None; }
 
 PlatformWindow* PlatformCreateGLWindow(const char*, int, int, bool) { return nullptr; }
 void PlatformDestroyGLWindow(PlatformWindow*) {}

@@ -48,8 +48,11 @@ void GLAPIENTRY glNormalPointer(GLenum, GLsizei, const GLvoid *) {}
 void GLAPIENTRY glPopAttrib(void) {}
 void GLAPIENTRY glPopMatrix(void) {}
 void GLAPIENTRY glPushAttrib(GLbitfield) {}
+void GLAPIENTRY glPixelStorei(GLenum, GLint) {}
 void GLAPIENTRY glPushMatrix(void) {}
 void GLAPIENTRY glRasterPos2f(GLfloat, GLfloat) {}
+// No frame to read: the caller's buffer is left as it was.
+void GLAPIENTRY glReadPixels(GLint, GLint, GLsizei, GLsizei, GLenum, GLenum, GLvoid *) {}
 void GLAPIENTRY glTexCoord2f(GLfloat, GLfloat) {}
 void GLAPIENTRY glTexCoordPointer(GLint, GLenum, GLsizei, const GLvoid *) {}
 void GLAPIENTRY glTexImage2D(GLenum, GLint, GLint, GLsizei, GLsizei, GLint, GLenum, GLenum, const GLvoid *) {}

@@ -1,0 +1,64 @@
+// What the pilot makes of one frame: where the horizon lies and how it is tilted, and the
+// dark or red shapes against the sky that may be the target. Only the frame's pixels go in.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "../senses.h"
+
+namespace mind {
+
+// Pixels a radian spans at the window's middle: the window shows some 45 degrees from its
+// top to its bottom.
+constexpr float FocalPixels = 579.4f;
+
+struct Blob {
+    bool found = false;
+    int x = 0, y = 0;           // its middle (a pixel of it)
+    int left = 0, top = 0, right = 0, bottom = 0;
+    int pixels = 0;
+    int Width() const { return right - left + 1; }
+    int Height() const { return bottom - top + 1; }
+};
+
+struct Picture {
+    // The horizon: `bank` is the tilt of the line (0 level; positive when the right wing
+    // is down), `pitch` the nose's angle above it, from how far the line passes from the
+    // window's middle. Not seen: all sky (skyOnly) or all ground.
+    bool horizonSeen = false;
+    bool skyOnly = false;
+    float bank = 0, pitch = 0;
+    float fit = 0;  // the share of the sky and ground patches on their own side of the line
+    float voidShare = 0;  // the share of the window showing the void past the land's end
+    Blob target;
+};
+
+enum class Wanted { DarkShape, RedShape };
+
+// Learns which pixels are the aircraft's own (the upper wing, the struts, the cowl, the
+// guns): those that never change while the world behind them does.
+class OwnAircraft {
+public:
+    void Watch(const uint8_t* rgb);
+    // Once the world has swung round in the window (the take-off's pull, the climb).
+    bool Learned() const { return looks_ >= 100; }
+    // Never seen in another colour.
+    bool Own(int i) const { return Learned() && spread_[i] < 60; }
+    // Within a few pixels of the aircraft's own shape (its edges flicker), or dark in most
+    // looks, as the guns are under the sweeping propeller: never a target.
+    bool Fixed(int x, int y) const;
+    void CountDark(int i) {
+        if (dark_.empty()) dark_.assign(senses::Width * senses::Height, 0);
+        if (dark_[i] < 65535) ++dark_[i];
+    }
+
+private:
+    std::vector<uint8_t> low_, high_;
+    std::vector<uint16_t> spread_, dark_;
+    int looks_ = 0;
+};
+
+Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank);
+
+}  // namespace mind

@@ -72,6 +72,9 @@
 namespace {
 
 uint32_t clockMs = 1000;
+// What each Frame steps the clock and the frame time by (a recording gives its own).
+uint32_t stepMs = 30;
+float stepDt = 0.03f;
 uint32_t FixedClock() { return clockMs; }
 
 void PrintError(const char*, const char*, const char* text, void*) { std::fprintf(stderr, "%s\n", text); }
@@ -167,8 +170,8 @@ void CheckLook(unsigned long long want, int* matched) {
 
 // One frame of the game loop with a 30 ms step; saved under `name` when one is given.
 void Frame(const char* name = nullptr, const unsigned long long* look = nullptr, int* matched = nullptr) {
-    clockMs += 30;
-    FrameDt = 0.03f;
+    clockMs += stepMs;
+    FrameDt = stepDt;
     double t0 = ProcessCpuSeconds();
     BeginFrameDrawing();
     StepGameFrame();
@@ -291,8 +294,8 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
 }
 
 // Draws a game recording (tests/guard/*.rec: "KVRP", version 1, seed, entry count, then
-// entries: 1 kind key x y, an input event; 2 clock dt, one frame at that clock), every
-// frame hashed; the frames of saveSteps saved as step-<n>.ppm.
+// entries: 1 kind key x y, an input event; 2 clock dt, one frame at that clock with that
+// frame time), every frame hashed; the frames of saveSteps saved as step-<n>.ppm.
 int DrawRecording(const char* path, const std::vector<int>& saveSteps) {
     FILE* f = std::fopen(path, "rb");
     if (f == nullptr) {
@@ -325,11 +328,10 @@ int DrawRecording(const char* path, const std::vector<int>& saveSteps) {
         } else if (at < bytes.size() && bytes[at] == 2 && at + 9 <= bytes.size()) {
             float dt = 0.0f;
             std::memcpy(&dt, &bytes[at + 5], 4);
-            if (dt != 0.03f) {
-                std::fprintf(stderr, "%s: a frame of %g s; only 0.03 s frames are drawn\n", path, dt);
-                return 1;
-            }
-            clockMs = u32(at + 1) - 30;  // the frame steps it on by its 30 ms
+            // The frame runs at the recorded clock with the recorded frame time.
+            clockMs = u32(at + 1);
+            stepMs = 0;
+            stepDt = dt;
             char name[32] = {};
             const bool save = std::find(saveSteps.begin(), saveSteps.end(), step) != saveSteps.end();
             if (save) std::snprintf(name, sizeof name, "step-%d", step);

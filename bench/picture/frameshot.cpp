@@ -72,7 +72,7 @@
 namespace {
 
 uint32_t clockMs = 1000;
-// What each Frame steps the clock and the frame time by (a recording gives its own).
+// What each drawn frame steps the clock and the frame time by (a recording gives its own).
 uint32_t stepMs = 30;
 float stepDt = 0.03f;
 uint32_t FixedClock() { return clockMs; }
@@ -91,7 +91,7 @@ double ProcessCpuSeconds() {
     return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
 }
 
-void Send(InputEventType type, int key, int x = 0, int y = 0) {
+void SendToGame(InputEventType type, int key, int x = 0, int y = 0) {
     InputEvent e{};
     e.type = type;
     e.key = key;
@@ -169,7 +169,7 @@ void CheckLook(unsigned long long want, int* matched) {
 }
 
 // One frame of the game loop with a 30 ms step; saved under `name` when one is given.
-void Frame(const char* name = nullptr, const unsigned long long* look = nullptr, int* matched = nullptr) {
+void DrawOneFrame(const char* name = nullptr, const unsigned long long* look = nullptr, int* matched = nullptr) {
     clockMs += stepMs;
     FrameDt = stepDt;
     double t0 = ProcessCpuSeconds();
@@ -193,14 +193,14 @@ void Frame(const char* name = nullptr, const unsigned long long* look = nullptr,
     ++drawnFrames;
 }
 
-void Frames(int n) {
-    for (int i = 0; i < n; ++i) Frame();
+void DrawFrames(int n) {
+    for (int i = 0; i < n; ++i) DrawOneFrame();
 }
 
 void Tap(int key, const char* name = nullptr) {
-    Send(InputEventType::KeyDown, key);
-    Frame(name);
-    Send(InputEventType::KeyUp, key);
+    SendToGame(InputEventType::KeyDown, key);
+    DrawOneFrame(name);
+    SendToGame(InputEventType::KeyUp, key);
 }
 
 // With --hash: one line per drawn frame with its hash, and one after each frame that
@@ -261,7 +261,7 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
     while (true) {
         while (next < events.size() && events[next].step == step) {
             const SessionEvent& ev = events[next++];
-            Send(static_cast<InputEventType>(ev.type), ev.key, ev.x, ev.y);
+            SendToGame(static_cast<InputEventType>(ev.type), ev.key, ev.x, ev.y);
         }
         if ((next >= events.size() || std::getenv("FRAMESHOT_STOP")) && shot >= at.size()) break;
         char name[32] = {};
@@ -272,7 +272,7 @@ int DrawSession(const char* path, std::vector<float> at, const std::vector<int>&
             save = true;
         }
         bool looked = look < looks.size() && looks[look].first == step;
-        Frame(save ? name : nullptr, looked ? &looks[look++].second : nullptr, &matched);
+        DrawOneFrame(save ? name : nullptr, looked ? &looks[look++].second : nullptr, &matched);
         PrintFrameHash(step, lastVoices);
         ++step;
         if (Flow.state == Playing) ++playFrames;  // counted as the pilot counts its play
@@ -323,7 +323,7 @@ int DrawRecording(const char* path, const std::vector<int>& saveSteps) {
     unsigned lastVoices = 0;
     for (uint32_t i = 0; i < count; ++i) {
         if (at < bytes.size() && bytes[at] == 1 && at + 14 <= bytes.size()) {
-            Send(static_cast<InputEventType>(bytes[at + 1]), static_cast<int>(u32(at + 2)), static_cast<int>(u32(at + 6)), static_cast<int>(u32(at + 10)));
+            SendToGame(static_cast<InputEventType>(bytes[at + 1]), static_cast<int>(u32(at + 2)), static_cast<int>(u32(at + 6)), static_cast<int>(u32(at + 10)));
             at += 14;
         } else if (at < bytes.size() && bytes[at] == 2 && at + 9 <= bytes.size()) {
             float dt = 0.0f;
@@ -335,7 +335,7 @@ int DrawRecording(const char* path, const std::vector<int>& saveSteps) {
             char name[32] = {};
             const bool save = std::find(saveSteps.begin(), saveSteps.end(), step) != saveSteps.end();
             if (save) std::snprintf(name, sizeof name, "step-%d", step);
-            Frame(save ? name : nullptr);
+            DrawOneFrame(save ? name : nullptr);
             PrintFrameHash(step, lastVoices);
             ++step;
             at += 9;
@@ -400,70 +400,70 @@ void PosedFrames() {
         Pose(eye, base, vk::Home);
         char name[48];
         std::snprintf(name, sizeof name, "base-%.0f-%.0f", f.distance, f.height);
-        Frame(name);
+        DrawOneFrame(name);
     }
     // In flight over the base, looking back over the tail.
     Pose(base + Vec3{300.0f, 80.0f, 400.0f}, base + Vec3{600.0f, 80.0f, 800.0f}, vk::End);
-    Frame("rear-flight");
+    DrawOneFrame("rear-flight");
     // High above the field, level and nose down.
     Pose(Vec3{base.x, 15000.0f, base.z}, Vec3{base.x + 1000.0f, 15000.0f, base.z}, vk::Home);
-    Frame("high-level");
+    DrawOneFrame("high-level");
     Pose(Vec3{base.x, 15000.0f, base.z}, Vec3{base.x + 1000.0f, 14000.0f, base.z + 300.0f}, vk::Home);
-    Frame("high-down");
+    DrawOneFrame("high-down");
     // The world's edge: beyond the land looking out, and looking back at it.
     const Vec3 lo = TerrainModel.boundsMin, hi = TerrainModel.boundsMax;
     const float midZ = 0.5f * (lo.z + hi.z);
     Pose(Vec3{hi.x + 300.0f, 1500.0f, midZ}, Vec3{hi.x + 2000.0f, 1400.0f, midZ}, vk::Home);
-    Frame("edge-out");
+    DrawOneFrame("edge-out");
     Pose(Vec3{hi.x + 300.0f, 1500.0f, midZ}, Vec3{hi.x - 2000.0f, 1000.0f, midZ + 500.0f}, vk::Home);
-    Frame("edge-back");
+    DrawOneFrame("edge-back");
     Pose(Vec3{hi.x - 200.0f, 900.0f, hi.z - 200.0f}, Vec3{hi.x - 200.0f, 800.0f, hi.z + 3000.0f}, vk::End);
-    Frame("edge-corner-rear");
+    DrawOneFrame("edge-corner-rear");
 
     // The zeppelin shot down: falling and crumpling while it is drawn.
     const Vec3 zeppelin = MatrixTranslation(ZeppelinModel.matrix);
     ZeppelinModel.visible = 2;
     Pose(zeppelin + Vec3{250.0f, -60.0f, 200.0f}, zeppelin, vk::Home);
-    Frames(40);
-    Frame("zeppelin-falling");
+    DrawFrames(40);
+    DrawOneFrame("zeppelin-falling");
     CameraView = TargetView;  // from under it
-    Frames(30);
-    Frame("zeppelin-falling-target");
+    DrawFrames(30);
+    DrawOneFrame("zeppelin-falling-target");
 
     // The Tank mission: its briefing, the tank from the air, then sinking.
     HoldMission(1);
-    Frame("tank-briefing");
+    DrawOneFrame("tank-briefing");
     const Vec3 tank = MatrixTranslation(TankModel.matrix);
     Pose(tank + Vec3{-120.0f, 50.0f, -160.0f}, tank, vk::Home);
-    Frame("tank");
+    DrawOneFrame("tank");
     TankModel.visible = 2;
-    Frames(60);
-    Frame("tank-sinking");
+    DrawFrames(60);
+    DrawOneFrame("tank-sinking");
     CameraView = TargetView;
-    Frames(20);
-    Frame("tank-sinking-target");
+    DrawFrames(20);
+    DrawOneFrame("tank-sinking-target");
 
     // The Vornhald mission: its briefing, the triplane near, then its smoke trail, grown by
     // the simulation while the player falls beside it.
     HoldMission(2);
-    Frame("vornhald-briefing");
+    DrawOneFrame("vornhald-briefing");
     const Vec3 enemy = EnemyPlane.position;
     TriplaneModel.matrix = EnemyPlane.placement;  // play keeps it so
     Pose(enemy + Vec3{40.0f, 10.0f, -60.0f}, enemy, vk::Home);
-    Frame("vornhald");
+    DrawOneFrame("vornhald");
     CameraView = TargetView;
-    Frame("vornhald-target");
+    DrawOneFrame("vornhald-target");
     Destroy(EnemyPlane);
     Flow.state = Playing;
-    Frames(50);
+    DrawFrames(50);
     Flow.state = Briefing;  // held again, the trail as it grew
     Flow.deadline = Flow.briefingClock + 1.0e6f;
     const Vec3 smoke = EnemyPlane.position;
     Pose(smoke + Vec3{-150.0f, 40.0f, -150.0f}, smoke, vk::Home);
-    Frame("smoke-trail");
+    DrawOneFrame("smoke-trail");
     CameraView = DelayedPilotView;
-    Frames(3);
-    Frame("smoke-trail-delayed");
+    DrawFrames(3);
+    DrawOneFrame("smoke-trail-delayed");
 }
 
 }  // namespace
@@ -526,36 +526,36 @@ int main(int argc, char** argv) {
     SeedRand(4242);
 
     Flow.state = StartMission;
-    Frames(20);
-    Frame("briefing");
+    DrawFrames(20);
+    DrawOneFrame("briefing");
 
     // Off the runway: Space ends the briefing, full throttle, stick back, guns firing.
     Tap(vk::Space);
     Tap(vk::Digit0 + 9);
-    Send(InputEventType::MouseMove, 0, width / 2, height - 1);
-    Frames(140);
-    Send(InputEventType::KeyDown, vk::Space);
-    Frames(10);
-    Frame("home");
+    SendToGame(InputEventType::MouseMove, 0, width / 2, height - 1);
+    DrawFrames(140);
+    SendToGame(InputEventType::KeyDown, vk::Space);
+    DrawFrames(10);
+    DrawOneFrame("home");
     Tap(vk::End, "end");
     Tap(vk::PageUp, "pageup");
     Tap(vk::PageDown, "pagedown");
-    Send(InputEventType::KeyUp, vk::Space);
+    SendToGame(InputEventType::KeyUp, vk::Space);
     Tap(vk::PageUp);
 
     // Nose down into the ground, then the death puff grows for a second.
-    Send(InputEventType::MouseMove, 0, width / 2, 0);
+    SendToGame(InputEventType::MouseMove, 0, width / 2, 0);
     int n = 0;
     while (Flow.state != Dead && n < 4000) {
-        Frame();
+        DrawOneFrame();
         ++n;
     }
     if (Flow.state != Dead) {
         std::fprintf(stderr, "no crash within %d frames\n", n);
         return 1;
     }
-    Frames(30);
-    Frame("death");
+    DrawFrames(30);
+    DrawOneFrame("death");
     std::printf("crashed after %d frames\n", n);
     PosedFrames();
     if (FILE* status = std::fopen("/proc/self/status", "r")) {

@@ -106,15 +106,20 @@ void DrawnFrame() {
     glFinish();
 }
 
-void BM_DrawnFrame(benchmark::State& state) {
-    int width = static_cast<int>(state.range(0));
-    int height = static_cast<int>(state.range(1));
-    if (!OpenGame(width, height)) {
+// The game open at the benchmark's size, in play, with three frames drawn to warm the caches;
+// false (the benchmark skipped) without a display.
+bool StartDrawnPlay(benchmark::State& state) {
+    if (!OpenGame(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)))) {
         state.SkipWithError("needs an X display");
-        return;
+        return false;
     }
     StartPlaying();
-    for (int i = 0; i < 3; ++i) DrawnFrame();  // warm the caches
+    for (int i = 0; i < 3; ++i) DrawnFrame();
+    return true;
+}
+
+void BM_DrawnFrame(benchmark::State& state) {
+    if (!StartDrawnPlay(state)) return;
     for (auto _ : state) DrawnFrame();
 }
 BENCHMARK(BM_DrawnFrame)->Args({640, 480})->Args({1024, 800})->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -131,14 +136,7 @@ double ThreadCpuMs() {
 // and the swap (the renderer's threads rasterise; this one waits, then copies the frame
 // to the window). The rasterising threads' time is not in these counters.
 void BM_GameThreadParts(benchmark::State& state) {
-    int width = static_cast<int>(state.range(0));
-    int height = static_cast<int>(state.range(1));
-    if (!OpenGame(width, height)) {
-        state.SkipWithError("needs an X display");
-        return;
-    }
-    StartPlaying();
-    for (int i = 0; i < 3; ++i) DrawnFrame();
+    if (!StartDrawnPlay(state)) return;
     double update = 0, scene = 0, swap = 0;
     for (auto _ : state) {
         FrameDt = 0.03f;

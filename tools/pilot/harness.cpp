@@ -21,6 +21,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -79,6 +80,7 @@ struct Outcome {
     float positionErrorMedian = -1, positionErrorMax = -1, homeErrorMedian = -1;
     float playSeconds = 0;
     long peakKb = 0;
+    double wallSeconds = 0, mindSeconds = 0;  // the flight's cost, and the mind's share of it
 };
 
 bool TakeOff(const Outcome& o) { return o.above300 >= 0 && o.above300 <= TakeOffWithin && !o.touchedAgain; }
@@ -311,6 +313,7 @@ struct FlightOptions {
     bool log = false;
     const char* record = nullptr;
     const char* saveLooks = nullptr;  // a folder: every 30th look saved as a picture
+    float playLimit = -1;             // seconds of play, for trying a change out
     Guards guards;
 };
 
@@ -386,6 +389,7 @@ Outcome Fly(const FlightOptions& opt) {
     bool wasDown = false, played = false;
     const Vec3 hangar = MatrixTranslation(HangarModel.matrix);
     const float limit = HomeWithin + 30.0f;
+    const auto began = std::chrono::steady_clock::now();
     while (true) {
         // The hands carry out what was decided a reaction time ago.
         while (!orders.empty() && orders.front().first <= clockMs) {
@@ -449,7 +453,7 @@ Outcome Fly(const FlightOptions& opt) {
             if (a.destroyed && !wasDown) ++out.shotDown;
             wasDown = a.destroyed;
         }
-        if (t > limit || Decided(out, opt.guards, t)) break;
+        if (t > limit || (opt.playLimit > 0 && t > opt.playLimit) || Decided(out, opt.guards, t)) break;
         if (!looking) continue;
 
         look.magic = senses::LookMagic;
@@ -457,10 +461,12 @@ Outcome Fly(const FlightOptions& opt) {
         look.timeMs = static_cast<int32_t>(clockMs - startMs);
         ears.Hear(look);
         senses::Hands hands;
+        const auto asked = std::chrono::steady_clock::now();
         if (!mind.Send(&look, sizeof look) || !mind.Answer(hands)) {
             std::fprintf(stderr, "kelvane-pilot: the mind stopped answering\n");
             break;
         }
+        out.mindSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
         if (hands.seen != 0 && Flow.state == Playing) {
             ++out.seenClaims;
             if (OnTarget(clip, TargetModel(opt.mission), hands.seenX, hands.seenY)) {
@@ -475,9 +481,21 @@ Outcome Fly(const FlightOptions& opt) {
             positionErrors.push_back(e);
             homeErrors.push_back(h);
             if (opt.log) {
-                Vec3 f = MatrixColumn(PlayerPlane.placement, 2), r = MatrixColumn(PlayerPlane.placement, 0);
-                std::fprintf(stderr, "    true pitch %.2f bank %.2f heading %.2f height %.0f\n", std::asin(Clamp1(f.y)),
-                             std::asin(Clamp1(r.y)), std::atan2(-f.x, f.z), p.y - 629.0f);
+                Vec3 f = MatrixColumn(PlayerPlane.placement, 2), r = MatrixColumn(PlayerPlane.placement, 0),
+                     u = MatrixColumn(PlayerPlane.placement, 1);
+                // The target from the aircraft: how far, and its bearing off the nose (right
+                // positive) and its elevation above the level, for reading the mind's log.
+                Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
+                Vec3 d = tp - p;
+                float heading = std::atan2(-f.x, f.z), bearing = std::atan2(-d.x, d.z) - heading;
+                while (bearing > 3.14159f) bearing -= 6.28318f;
+                while (bearing < -3.14159f) bearing += 6.28318f;
+                std::fprintf(stderr,
+                             "    true pitch %.2f roll %.2f heading %.2f height %.0f speed %.0f; target %.0f away, "
+                             "bearing %.2f elevation %.2f\n",
+                             std::asin(Clamp1(f.y)), std::atan2(r.y, u.y), heading, p.y - 629.0f,
+                             std::sqrt(Dot(PlayerPlane.velocity, PlayerPlane.velocity)) / (StepMs / 1000.0f),
+                             std::sqrt(Dot(d, d)), -bearing, std::atan2(d.y, std::hypot(d.x, d.z)));
                 std::fprintf(stderr, "    t %6.1f believed (%6.0f %6.0f) true (%6.0f %6.0f) error %5.0f; home believed (%6.0f %6.0f) error %5.0f\n",
                             t, hands.believedX, hands.believedZ, p.x, p.z, e, hands.homeX, hands.homeZ, h);
             }
@@ -489,6 +507,7 @@ Outcome Fly(const FlightOptions& opt) {
     mind.Stop();
     if (record != nullptr) std::fclose(record);
     out.finished = true;
+    out.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     out.playSeconds = playSteps * StepMs / 1000.0f;
     out.beliefs = static_cast<int>(positionErrors.size());
     if (!positionErrors.empty()) {
@@ -532,6 +551,7 @@ int main(int argc, char** argv) {
         else if (arg("--first")) first = static_cast<uint32_t>(std::strtoul(argv[++i], nullptr, 10));
         else if (arg("--record")) opt.record = argv[++i];
         else if (arg("--save-looks")) opt.saveLooks = argv[++i];
+        else if (arg("--play-seconds")) opt.playLimit = static_cast<float>(std::atof(argv[++i]));
         else if (arg("--min-takeoff")) opt.guards.takeoff = std::atoi(argv[++i]);
         else if (arg("--min-seen")) opt.guards.seen = std::atoi(argv[++i]);
         else if (arg("--min-kill")) opt.guards.kill = std::atoi(argv[++i]);
@@ -574,10 +594,10 @@ int main(int argc, char** argv) {
         o.peakKb = usage.ru_maxrss;
         peakKb = std::max(peakKb, o.peakKb);
         std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f (%d of %d claims on it)  kill %6.1f  home %6.1f  "
-                    "shot down %d%s  play %5.1f s  position error median %5.0f max %5.0f  peak %ld MB\n",
+                    "shot down %d%s  play %5.1f s  position error median %5.0f max %5.0f  peak %ld MB  flown in %.0f s (mind %.0f s)\n",
                     opt.seed, o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.seen, o.seenConfirmed,
                     o.seenClaims, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "", o.playSeconds,
-                    o.positionErrorMedian, o.positionErrorMax, o.peakKb / 1000);
+                    o.positionErrorMedian, o.positionErrorMax, o.peakKb / 1000, o.wallSeconds, o.mindSeconds);
         outcomes.push_back(o);
     }
 

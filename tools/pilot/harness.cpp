@@ -495,7 +495,7 @@ Outcome Fly(const FlightOptions& opt) {
                              "bearing %.2f elevation %.2f\n",
                              std::asin(Clamp1(f.y)), std::atan2(r.y, u.y), heading, p.y - 629.0f,
                              std::sqrt(Dot(PlayerPlane.velocity, PlayerPlane.velocity)) / (StepMs / 1000.0f),
-                             std::sqrt(Dot(d, d)), -bearing, std::atan2(d.y, std::hypot(d.x, d.z)));
+                             std::sqrt(Dot(d, d)), bearing, std::atan2(d.y, std::hypot(d.x, d.z)));
                 std::fprintf(stderr, "    t %6.1f believed (%6.0f %6.0f) true (%6.0f %6.0f) error %5.0f; home believed (%6.0f %6.0f) error %5.0f\n",
                             t, hands.believedX, hands.believedZ, p.x, p.z, e, hands.homeX, hands.homeZ, h);
             }

@@ -38,9 +38,20 @@ bool Dark(int r, int g, int b) {
 }
 bool Red(int r, int g, int b) { return r > 120 && g < r / 2 && b < r / 2; }
 
+// Pure black, as only the captions' ground is.
+bool Black(const uint8_t* p) { return p[0] < 8 && p[1] < 8 && p[2] < 8; }
+
+bool Caption(const uint8_t* rgb, const Blob& b) {
+    int black = 0;
+    for (int y = std::max(0, b.top - 3); y <= std::min(H - 1, b.bottom + 3); ++y)
+        for (int x = std::max(0, b.left - 3); x <= std::min(W - 1, b.right + 3); ++x)
+            if (Black(rgb + 3 * (y * W + x))) ++black;
+    return black > 6;
+}
+
 }  // namespace
 
-void OwnAircraft::Watch(const uint8_t* rgb) {
+void OwnAircraft::Watch(const uint8_t* rgb, Wanted wanted) {
     if (low_.empty()) {
         low_.assign(rgb, rgb + senses::FrameBytes);
         high_.assign(rgb, rgb + senses::FrameBytes);
@@ -56,6 +67,8 @@ void OwnAircraft::Watch(const uint8_t* rgb) {
             spread += high_[3 * i + c] - low_[3 * i + c];
         }
         spread_[i] = static_cast<uint16_t>(spread);
+        const uint8_t* p = rgb + 3 * i;
+        if ((wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2])) && dark_[i] < 65535) ++dark_[i];
     }
     if (looks_ < 60000) ++looks_;
 }
@@ -79,9 +92,10 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
     int skyCount = 0, groundCount = 0;
     for (int cy = 0; cy < CH; ++cy) {
         for (int cx = 0; cx < CW; ++cx) {
+            // Every second pixel each way is enough to tell sky from ground.
             int votes[3] = {0, 0, 0};
-            for (int dy = 0; dy < Cell; ++dy) {
-                for (int dx = 0; dx < Cell; ++dx) {
+            for (int dy = 0; dy < Cell; dy += 2) {
+                for (int dx = 0; dx < Cell; dx += 2) {
                     int x = cx * Cell + dx, y = cy * Cell + dy, i = y * W + x;
                     if (own.Own(i) || ScoreLine(x, y)) continue;
                     const uint8_t* p = rgb + 3 * i;
@@ -89,8 +103,8 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
                 }
             }
             int k = Unknown;
-            if (votes[Sky] >= 10) k = Sky;
-            else if (votes[Ground] >= 10) k = Ground;
+            if (votes[Sky] >= 3) k = Sky;
+            else if (votes[Ground] >= 3) k = Ground;
             kind[cy * CW + cx] = k;
             if (k == Sky) ++skyCount;
             if (k == Ground) ++groundCount;
@@ -167,7 +181,6 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
     for (int i = 0; i < W * H; ++i) {
         const uint8_t* p = rgb + 3 * i;
         if (VoidColour(p[0], p[1], p[2])) ++voidPixels;
-        if (wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2])) own.CountDark(i);
     }
     pic.voidShare = static_cast<float>(voidPixels) / (W * H);
     std::vector<int> stack;
@@ -205,6 +218,9 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
             ++next;
             // Very large dark areas are shadowed ground or the void, not a target.
             if (b.Width() < 2 || b.Height() < 2 || b.pixels < 4 || b.Width() > 320 || b.Height() > 160) continue;
+            // The captions of what is said are white on black: a person reads them, they are
+            // not in the sky.
+            if (Caption(rgb, b)) continue;
             if (b.pixels > pic.target.pixels) {
                 b.found = true;
                 // The pixel of the shape nearest its middle.

@@ -40,18 +40,18 @@ enum class Wanted { DarkShape, RedShape };
 // guns): those that never change while the world behind them does.
 class OwnAircraft {
 public:
-    void Watch(const uint8_t* rgb);
+    // `wanted` counts how often each pixel looks like a target: one that mostly does is
+    // part of the aircraft (the guns under the sweeping propeller).
+    void Watch(const uint8_t* rgb, Wanted wanted);
     // Once the world has swung round in the window (the take-off's pull, the climb).
     bool Learned() const { return looks_ >= 100; }
+    // Watched long enough that a look now and then keeps it right.
+    bool Settled() const { return looks_ >= 400; }
     // Never seen in another colour.
     bool Own(int i) const { return Learned() && spread_[i] < 60; }
     // Within a few pixels of the aircraft's own shape (its edges flicker), or dark in most
     // looks, as the guns are under the sweeping propeller: never a target.
     bool Fixed(int x, int y) const;
-    void CountDark(int i) {
-        if (dark_.empty()) dark_.assign(senses::Width * senses::Height, 0);
-        if (dark_[i] < 65535) ++dark_[i];
-    }
 
 private:
     std::vector<uint8_t> low_, high_;

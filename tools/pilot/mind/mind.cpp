@@ -26,12 +26,11 @@ constexpr float PullFor = 2.0f;
 constexpr int TakeOffPull = 15;
 // The usual speed (the scenery's flow shows it) and what a pixel of pull does: 15 pixels
 // swing the nose some 12 degrees a second.
-constexpr float CruiseSpeed = 390.0f;
 constexpr float PullRadiansPerPixel = 0.21f / 15.0f;
 constexpr float YawRadiansPerPixel = 0.0026f;
 constexpr float RollRadiansPerPixel = 0.0104f;
-// The zeppelin, 2,000 away, is some 30 pixels long; 700 away some 80.
-constexpr float ZeppelinPixelUnits = 58000.0f;
+// The zeppelin, 2,000 away, is some 30 pixels long and 6 deep; 700 away some 80 long.
+constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // Where the shots go: between the nose and the way the aircraft flies (some 6 degrees
 // below the nose at full throttle), just over the cowl between the gun muzzles.
 constexpr int AimX = senses::Width / 2, AimY = 268;
@@ -75,6 +74,7 @@ public:
             pitch_ = pic.pitch;
         }
         Listen(look);
+        look_ = look.rgb;
         Fly(pic, now, now - playFrom_);
         const float t = now - playFrom_;  // seconds of play, as it believes
         Reckon(dt, t, pic.horizonSeen);
@@ -129,17 +129,21 @@ private:
     float lastSeen_ = -100, lastBurst_ = -100, burstUntil_ = -1;
     float range_ = 1e9f;
     float lostSince_ = -1;
-    float awayUntil_ = -1;
+    float awayUntil_ = -1, awayHeading_ = 0;
+    float sightingAt_ = -100;
+    int sightingX_ = 0, sightingY_ = 0, sightings_ = 0;
     int lastX_ = 0, lastY_ = 0;
     int sideTurn_ = 1;
     std::deque<std::array<float, 3>> hand_;  // (time, right, pull) asked of the hand
-    // Where it last saw the target: its heading on the map and its angle above the level.
-    float targetHeading_ = 0, targetElevation_ = 0;
+    // Where it last saw the target: its heading on the map, its angle above the nose and
+    // above the horizon.
+    float targetHeading_ = 0, targetAbove_ = 0, targetPitch_ = 0;
     float side_ = 0;  // the lean of what it hears, right ear minus left, in dB
     int waypoint_ = 0;
     // The score line at the start of play: it changes when a target goes down.
     uint64_t scoreLine_ = 0;
     bool scoreKnown_ = false;
+    const uint8_t* look_ = nullptr;
 
     void Throttle(int n) {
         if (n == throttle_) return;
@@ -152,11 +156,18 @@ private:
         phaseFrom_ = t;
     }
 
+    // How far to roll to a bank: back the way it came, not on through being upside down,
+    // unless it is upside down already.
+    float RollTo(float bank) const { return std::fabs(bank_) > 2.5f ? Wrap(bank - bank_) : bank - bank_; }
+
     // Wings and nose toward a bank and an angle above the horizon, by the horizon.
     void Attitude(const Picture& pic, float pitch, float bank) {
         if (Lost(pic)) return;
-        right_ = Clamp(110.0f * Wrap(bank - bank_), -120, 120);
+        right_ = Clamp(110.0f * RollTo(bank), -120, 120);
         pull_ = Clamp(80.0f * (pitch - pitch_) / std::max(0.5f, std::cos(bank_)), -60, 60);
+        // A bank alone does not turn it, the pull does; and in a bank a push turns it away
+        // from where the bank leans. So banked, it always pulls a little.
+        if (std::fabs(bank_) > 0.3f) pull_ = std::max(pull_, 7.0f);
     }
 
     // Only sky or only ground in the window: nose back toward where the horizon must be;
@@ -189,9 +200,9 @@ private:
         if (Lost(pic)) return;
         turnRate = Clamp(turnRate, -0.3f, 0.3f);
         float pitchRate = Clamp(0.8f * (pitch - pitch_), -0.3f, 0.3f);
-        float bank = Clamp(std::atan2(turnRate, pitchRate + 0.1f), -1.0f, 1.0f);
+        float bank = Clamp(std::atan2(turnRate, std::max(pitchRate, 0.0f) + 0.1f), -1.1f, 1.1f);
         float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
-        right_ = Clamp(80.0f * Wrap(bank - bank_), -120, 120);
+        right_ = Clamp(80.0f * RollTo(bank), -120, 120);
         pull_ = Clamp(pull / PullRadiansPerPixel, -40, 40);
     }
 
@@ -202,28 +213,58 @@ private:
         if (Lost(pic)) return;
         // Nose too high: the wings past upright and a softer pull bring it down.
         float bank = Clamp(1.4f + 1.5f * (pitch_ - pitch), 1.0f, 1.85f);
-        right_ = Clamp(100.0f * Wrap(bank * sideTurn_ - bank_), -100, 100);
+        right_ = Clamp(100.0f * RollTo(bank * sideTurn_), -100, 100);
         pull_ = Clamp(15.0f - 25.0f * (pitch_ - pitch), 6.0f, 18.0f);
     }
 
     // Toward the target's pixel: roll it above the aim point, then pull it onto it.
     void Chase(const Picture& pic, int x, int y) {
         float dx = static_cast<float>(x - AimX), dy = static_cast<float>(y - AimY);
-        if (std::fabs(dx) > 40.0f) {
-            float wantBank = Clamp(dx * 0.004f, -0.7f, 0.7f);
-            right_ = Clamp(90.0f * Wrap(wantBank - bank_), -100, 100);
-            pull_ = Clamp(-0.2f * dy, -30, 40);
+        if (!pic.horizonSeen && !pic.target.found) {
+            Lost(pic);
+            return;
+        }
+        if (std::fabs(bank_) > 1.2f) {
+            // Steeply over: level the wings before chasing on, or it ends on its back.
+            right_ = Clamp(-80.0f * bank_, -100, 100);
+            pull_ = 0;
+            return;
+        }
+        const float r = std::hypot(dx, dy);
+        if (r > 40.0f && (dy < 0 || std::fabs(dx) > 2.0f * dy)) {
+            // Off to a side or above: roll until it stands straight above the aim point
+            // in the window (a roll to the right brings what is on the right up), then
+            // pull it down onto it.
+            float side = std::atan2(dx, -dy);
+            float wantBank = Clamp(bank_ + side, -1.3f, 1.3f);
+            right_ = Clamp(90.0f * (wantBank - bank_), -100, 100);
+            pull_ = Clamp(0.12f * r * std::cos(side), -10, 30);
         } else {
-            right_ = Clamp(-50.0f * bank_ + 0.4f * dx, -60, 60);
-            pull_ = Clamp(-0.25f * dy, -30, 40);
+            // Close to the aim point, or below it: wings level, small moves; firmer ones
+            // close in, where it moves fast in the window.
+            float gain = range_ < 1500.0f ? 0.5f : 0.25f;
+            right_ = Clamp(-50.0f * bank_ + 2.0f * gain * dx, -60, 60);
+            pull_ = Clamp(-gain * dy, -40, 40);
         }
         // Never into the ground, nor so steep up that the horizon goes out of sight under
         // the deck: with only sky to see, the wings' tilt is lost. Close in and on the aim
         // point it may, for the moment of the shot.
         bool aiming = range_ < 1200.0f && std::fabs(dx) < 60.0f && std::fabs(dy) < 60.0f;
         if (pic.horizonSeen && pitch_ < -0.35f) pull_ = std::max(pull_, 30.0f);
-        if (pic.horizonSeen && pitch_ > 0.3f && !aiming) pull_ = std::min(pull_, 0.0f);
+        if (pic.horizonSeen && pitch_ > (aiming ? 0.45f : 0.3f)) pull_ = std::min(pull_, 0.0f);
         if (!pic.horizonSeen && pic.skyOnly && !aiming) pull_ = std::min(pull_, -10.0f);
+    }
+
+    // How many pixels of the score line's white letters show (the bottom-left corner of
+    // the window): its text changes when the score does.
+    static uint64_t ScoreLine(const uint8_t* rgb) {
+        uint64_t white = 0;
+        for (int y = 456; y < 478; ++y)
+            for (int x = 0; x < 110; ++x) {
+                const uint8_t* p = rgb + 3 * (y * senses::Width + x);
+                if (p[0] > 200 && p[1] > 200 && p[2] > 200) ++white;
+            }
+        return white;
     }
 
     // The bearing (right of the nose's heading positive, the way the heading turns) from
@@ -233,12 +274,12 @@ private:
     // Toward a heading at an angle above the horizon: far off it, round in a steep circle
     // (only that turns); near it, a gentle bank and the pitch held.
     void Steer(const Picture& pic, float off, float pitch) {
-        if (std::fabs(off) > 0.6f) {
+        if (std::fabs(off) > 0.35f) {
             sideTurn_ = off > 0 ? 1 : -1;
             Circle(pic, pitch);
             return;
         }
-        Attitude(pic, pitch, Clamp(2.0f * off, -0.9f, 0.9f));
+        Attitude(pic, pitch, Clamp(2.0f * off, -0.7f, 0.7f));
     }
 
     // Hearing: the own engine sounds in both ears alike, so a steady lean to one side is
@@ -286,11 +327,17 @@ private:
             case Phase::Search: {
                 Throttle(9);
                 float x = Waypoints[waypoint_][0], z = Waypoints[waypoint_][1];
-                if (std::hypot(x - x_, z - z_) < 1500.0f) waypoint_ = (waypoint_ + 1) % WaypointCount;
+                // Reached (within a circle's width, or it would circle it for ever): the next.
+                if (std::hypot(x - x_, z - z_) < 3000.0f) waypoint_ = (waypoint_ + 1) % WaypointCount;
                 float off = Wrap(BearingTo(x, z) - heading_);
-                // The void past the land's end ahead: back toward the middle.
-                if (pic.voidShare > 0.01f) awayUntil_ = now + 10.0f;
-                if (now < awayUntil_) off = Wrap(BearingTo(0, 0) - heading_);
+                // The void past the land's end ahead: turn back the way it came, whatever
+                // it believes of where it is (that belief is what brought it here).
+                if (pic.voidShare > 0.01f && now > awayUntil_) {
+                    awayUntil_ = now + 20.0f;
+                    awayHeading_ = Wrap(heading_ + Pi);
+                    waypoint_ = (waypoint_ + 1) % WaypointCount;
+                }
+                if (now < awayUntil_) off = Wrap(awayHeading_ - heading_);
                 Steer(pic, off, SearchPitch());
                 break;
             }
@@ -312,20 +359,36 @@ private:
                     break;
                 }
                 Throttle(range_ < 2500.0f ? 6 : 9);
-                // Close and near the middle of the window: onto the aim point by its pixel.
-                // Otherwise toward where it was last seen, on the map, and to its height.
-                bool near = seenNow ? std::abs(pic.target.x - AimX) < 160 && std::abs(pic.target.y - AimY) < 140
-                                    : now - lastSeen_ < 0.4f;
-                if (range_ < 3000.0f && near) {
+                // In the window and not far off its middle: onto the aim point by its pixel,
+                // at any range (it hangs still, so that flies straight at it). Otherwise
+                // toward where it was last seen, on the map; climbing first when it was
+                // well above the nose.
+                bool near = seenNow ? std::abs(pic.target.x - AimX) < 200 && std::abs(pic.target.y - AimY) < 150 &&
+                                          targetAbove_ < 0.25f
+                                    : now - lastSeen_ < 0.6f;
+                if (!seenNow && range_ < 3000.0f && lastY_ > AimY && now - lastSeen_ < 2.5f) {
+                    // Close, and gone under the cowl: below, and sinking further as it nears.
+                    // Nose down, wings level, until it shows again.
+                    right_ = Clamp(-60.0f * bank_, -60, 60);
+                    pull_ = -20.0f;
+                } else if (near) {
                     Chase(pic, seenNow ? pic.target.x : lastX_, seenNow ? pic.target.y : lastY_);
+                } else if (targetAbove_ > 0.25f) {
+                    // Circles climb fast and keep the horizon in sight; it is looked for
+                    // again each time round.
+                    sideTurn_ = Wrap(targetHeading_ - heading_) > 0 ? 1 : -1;
+                    Circle(pic, 0.3f);
                 } else {
-                    float climb = Clamp(1.5f * targetElevation_, -0.1f, 0.2f);
-                    Steer(pic, Wrap(targetHeading_ - heading_), climb);
+                    // The nose at it: its angle above the horizon it saw, diving if below.
+                    Steer(pic, Wrap(targetHeading_ - heading_), Clamp(targetPitch_, -0.4f, 0.25f));
                 }
-                if (seenNow && range_ < 700.0f && std::fabs(pic.target.x - AimX) < 14 &&
-                    std::fabs(pic.target.y - AimY) < 16 && now - lastBurst_ > 1.4f) {
+                // In range (the first shot of a burst reaches some 900) with the aim point on
+                // it or nearly: the trigger held, a burst after burst.
+                if (seenNow && range_ < 1000.0f &&
+                    std::abs(pic.target.x - AimX) < std::max(25, pic.target.Width() / 2 + 10) &&
+                    std::abs(pic.target.y - AimY) < std::max(25, pic.target.Height() / 2 + 10)) {
                     lastBurst_ = now;
-                    burstUntil_ = now + 0.2f;
+                    burstUntil_ = now + 0.3f;
                 }
                 if (range_ < 220.0f) {
                     sideTurn_ = lastX_ < AimX ? -1 : 1;
@@ -337,12 +400,13 @@ private:
                 // Away to the side, steeply, not to meet it.
                 Throttle(9);
                 if (t - phaseFrom_ < 3.0f) {
-                    right_ = Clamp(100.0f * Wrap(1.2f * sideTurn_ - bank_), -100, 100);
+                    right_ = Clamp(100.0f * RollTo(1.2f * sideTurn_), -100, 100);
                     pull_ = 20.0f;
                 } else {
                     Steer(pic, 0.6f * sideTurn_, 0.15f);
                 }
-                if (t - phaseFrom_ > 8.0f) Enter(Phase::Search, t);
+                // Then round again, to where it was.
+                if (t - phaseFrom_ > 4.0f) Enter(Phase::Attack, t);
                 break;
             case Phase::Home: {
                 Throttle(9);
@@ -352,17 +416,39 @@ private:
             }
         }
         if (now < burstUntil_) keys_ |= senses::KeySpace;
+        // The score line in the window's bottom-left corner reads the mission's name until
+        // a target goes down; then the score. Shot down: home.
+        uint64_t line = ScoreLine(look_);
+        if (phase_ != Phase::Briefing && t > 2.0f && !scoreKnown_) {
+            scoreLine_ = line;
+            scoreKnown_ = true;
+        }
+        bool changed = line > scoreLine_ + 15 || line + 15 < scoreLine_;
+        if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) Enter(Phase::Home, t);
         if (pic.target.found && phase_ != Phase::Home) {
             lastSeen_ = now;
             lastX_ = pic.target.x;
             lastY_ = pic.target.y;
-            range_ = ZeppelinPixelUnits / static_cast<float>(std::max(2, std::max(pic.target.Width(), pic.target.Height())));
+            // Its range by its depth, which shows from any side (its length does not,
+            // end on).
+            range_ = ZeppelinDepthPixelUnits / static_cast<float>(std::max(1, std::min(pic.target.Width(), pic.target.Height())));
             // Its direction: the pixel's angles from the nose, turned upright by the bank.
             float u = (pic.target.x - senses::Width / 2) / FocalPixels, v = (senses::Height / 2 - pic.target.y) / FocalPixels;
-            float across = u * std::cos(bank_) - v * std::sin(bank_), up = u * std::sin(bank_) + v * std::cos(bank_);
+            // (The right wing down turns the world the other way in the window: the level
+            // to the right then shows up and to the right, the up to the left.)
+            float across = u * std::cos(bank_) + v * std::sin(bank_), up = v * std::cos(bank_) - u * std::sin(bank_);
             targetHeading_ = Wrap(heading_ + std::atan(across) / std::max(0.5f, std::cos(pitch_)));
-            targetElevation_ = pitch_ + std::atan(up);
-            if (phase_ == Phase::Search || phase_ == Phase::Climb) Enter(Phase::Attack, t);
+            targetAbove_ = std::atan(up);
+            targetPitch_ = pitch_ + targetAbove_;
+            // A speck seen once may be anything; one that stays where it was, look after
+            // look, is there.
+            bool steady = now - sightingAt_ < 0.5f && std::abs(pic.target.x - sightingX_) < 40 &&
+                          std::abs(pic.target.y - sightingY_) < 40;
+            sightings_ = steady ? sightings_ + 1 : 1;
+            sightingAt_ = now;
+            sightingX_ = pic.target.x;
+            sightingY_ = pic.target.y;
+            if ((phase_ == Phase::Search || phase_ == Phase::Climb) && sightings_ >= 3) Enter(Phase::Attack, t);
         }
     }
 
@@ -374,7 +460,10 @@ private:
         hand_.push_back({lastTime_, right_, pull_});
         while (hand_.size() > 1 && hand_[1][0] <= lastTime_ - 0.25f) hand_.pop_front();
         const float right = hand_.front()[1], pull = hand_.front()[2];
-        float speed = phase_ == Phase::Roll ? std::min(CruiseSpeed, 20.0f * t) : CruiseSpeed;
+        // Its speed as it has come to know it: some 460 level at full throttle, 400 in a
+        // climbing circle, less at a lower throttle.
+        float cruise = Clamp(465.0f - 180.0f * pitch_, 300.0f, 480.0f) * (throttle_ >= 9 ? 1.0f : 0.85f);
+        float speed = phase_ == Phase::Roll ? std::min(cruise, 20.0f * t) : cruise;
         // Out of sight of the horizon, the wings roll as the stick holds them.
         if (!horizonSeen) bank_ = Wrap(bank_ + right * RollRadiansPerPixel * dt);
         // The pull swings the nose across the wings, the stick to the side yaws it a little

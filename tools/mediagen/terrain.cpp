@@ -60,10 +60,14 @@ float VertexHeight(const Noise& noise, float x, float z) {
     return BaseHeight + (CountryHeight(noise, x, z) - BaseHeight) * w;
 }
 
-// Where the picture holds a farmyard's chalk and a pond's water, each around a 16 x 16
-// block of one colour (the JPEG's colour blocks), sampled at its middle.
+// Where the picture holds the road's chalk and the canal's water: 2 x 2 pixels each, just
+// above and left of these points, sampled at them (the linear filter blends exactly those
+// four). The picture is compressed with colour for every pixel and little loss, and the
+// patches are painted a little off their colour (redder, bluer) so that what comes back
+// through the fields' green around them is the road's (202, 203, 174) and the water's
+// (126, 140, 165).
 constexpr int YardX = 96, YardY = 16, PondX = 352, PondY = 400;
-const Rgba Chalk = {206, 200, 178, 255}, Water = {128, 156, 182, 255};
+const Rgba Chalk = {218, 194, 192, 255}, Water = {122, 146, 164, 255};
 
 // Farmland: four square blocks bounded by hedgerows, each cut into a few fields of
 // grass, crops or ploughed earth. Every block edge is a hedge, so cells may show the
@@ -153,11 +157,10 @@ Image FieldsTexture() {
                 FillCircle(image, ox + tx, oy + ty, r, {50, 80, 34, 255});
             }
         }
-    // A farmyard of trodden chalk with its barn, and a pond: they give the road and the
-    // canal their colours.
-    FillRect(image, YardX - 2, YardY - 2, YardX + 18, YardY + 18, Chalk);
-    FillRect(image, YardX + 18, YardY, YardX + 25, YardY + 14, {104, 58, 44, 255});
-    FillCircle(image, PondX + 8, PondY + 8, 12.0f, Water);
+    // A chalk pit and a puddle, 4 units across: they give the road and the canal their
+    // colours, and are too small to be taken for the tank from the air.
+    FillRect(image, YardX - 1, YardY - 1, YardX + 1, YardY + 1, Chalk);
+    FillRect(image, PondX - 1, PondY - 1, PondX + 1, PondY + 1, Water);
     return image;
 }
 
@@ -316,8 +319,8 @@ void AddCutTriangle(Mesh& mesh, const Piece& triangle, const std::vector<Cut>& c
         std::vector<uint32_t> corners;
         for (const GroundPoint& g : piece) {
             float u = g.u, v = g.v;
-            if (ground == Ground::Road) u = (YardX + 8) * texel, v = (YardY + 8) * texel;
-            if (ground == Ground::Canal) u = (PondX + 8) * texel, v = (PondY + 8) * texel;
+            if (ground == Ground::Road) u = YardX * texel, v = YardY * texel;
+            if (ground == Ground::Canal) u = PondX * texel, v = PondY * texel;
             corners.push_back(AddVertex(mesh, g.p, g.n, u, v));
         }
         for (size_t k = 1; k + 1 < corners.size(); ++k) AddFace(mesh, corners[0], corners[k], corners[k + 1]);
@@ -389,5 +392,5 @@ void MakeTerrain(MediaOutput& out) {
     Material material = TexturedMaterial("fields", "terrain.jpg");
     SaveFile(out, "terrain.a3f",
              FormatA3f(mesh, material, "rolling country with the air base plateau at height 630", nullptr));
-    SaveFile(out, "terrain.jpg", EncodeJpeg(FieldsTexture(), 85));
+    SaveFile(out, "terrain.jpg", EncodeJpeg(FieldsTexture(), 95, true));
 }

@@ -537,7 +537,7 @@ void SightTarget(const char* name, Vec3 target, unsigned* visible, float rise, c
 }
 
 // The way home from far off and high up, in the pilot's view: toward the base from 8 and
-// 12 km, and out over the open country away from it.
+// 12 km, out over the open country away from it, and the crossroads south of the hangar.
 void LandmarkFrames() {
     const Vec3 base = MatrixTranslation(HangarModel.matrix);
     const struct {
@@ -549,6 +549,7 @@ void LandmarkFrames() {
         {"land-6000-southwest", base + Vec3{-9000, 6000, -9000}, base},
         {"land-4000-lost", Vec3{-12000, 4000, -14000}, Vec3{-6000, 1000, -10000}},
         {"land-5000-east", Vec3{20000, 5000, 12000}, Vec3{12000, 500, 9000}},
+        {"land-800-crossroads", base + Vec3{-1200, 800, -1800}, base + Vec3{0, -630, -670}},
     };
     for (const auto& p : poses) {
         Pose(p.eye, p.target, vk::Home);

@@ -203,7 +203,10 @@ void AddCowling(Mesh& mesh, float zBack, float zFront, float y, float radius, Uv
     AddTube(mesh, {0, y, zFront}, {0, y, zFront + 0.02f}, radius * 0.7f, radius * 0.7f, 16, true, Dark);
 }
 
-const Vec3 PropellerHub = {0, 0.15f, 3.47f};
+// The deck slopes down to the nose and the engine sits low in it, the cowling's top flush
+// with the deck, so that from the seat the sky shows where the shots go: just over the
+// deck, between the gun muzzles.
+const Vec3 PropellerHub = {0, -0.15f, 3.47f};
 
 Mesh BuildBiplane() {
     Mesh mesh;
@@ -213,9 +216,9 @@ Mesh BuildBiplane() {
                  {-1.55f, 0.36f, -0.28f, 0.62f},
                  {-0.45f, 0.42f, -0.38f, 0.66f},
                  {1.0f, 0.46f, -0.45f, 0.66f},
-                 {2.8f, 0.5f, -0.42f, 0.62f}},
+                 {2.8f, 0.5f, -0.42f, 0.45f}},
                 1);
-    AddCowling(mesh, 2.75f, 3.3f, 0.15f, 0.6f, Metal);
+    AddCowling(mesh, 2.75f, 3.3f, PropellerHub.y, 0.6f, Metal);
     // Twin guns on the hump ahead of the cockpit, in the pilot's view.
     for (int side = -1; side <= 1; side += 2)
         AddTube(mesh, {side * 0.13f, 0.7f, 0.2f}, {side * 0.13f, 0.7f, 1.9f}, 0.04f, 0.04f, 6, true, Dark);

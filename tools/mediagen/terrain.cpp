@@ -171,8 +171,8 @@ Image FieldsTexture() {
 // road; and a road from the far south-west, the side of the land farthest from the base.
 // They meet at a crossroads where the road bridges the canal, 670 south of the hangar. From
 // far up a road reads as a line that tells the heading by its direction, and the canal,
-// water-grey, tells east from north. No point of the land within 15000 of the middle lies
-// more than about 9300 from one of them.
+// water-grey, tells east from north. No point of the 30000 x 30000 square around the
+// land's middle lies more than about 9300 from one of them.
 //
 // They are drawn, never collided with. A cell they pass through keeps its two faces of the
 // collision grid, unchanged in position but turned away (culled: the ground query does not

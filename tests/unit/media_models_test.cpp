@@ -159,8 +159,9 @@ TEST(MediaModels, TerrainCellsOwnTheirTwoFacesInOrder) {
             }
             ASSERT_FLOAT_EQ(projected, 1000.0f * 1000.0f) << "the two faces cover the cell";
             auto drawn = drawnLater.find({row, column});
-            if (drawn != drawnLater.end())
+            if (drawn != drawnLater.end()) {
                 ASSERT_NEAR(drawn->second, 1000.0 * 1000.0, 1.0) << "drawn in full: " << row << "," << column;
+            }
         }
     EXPECT_EQ(grid.size(), 51u * 51u);
     // Beyond the grid the ground query finds no cell, though an index past the grid's last

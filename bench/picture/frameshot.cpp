@@ -17,6 +17,14 @@
 // the process CPU time per drawn frame (every thread's). scripts/compare-pictures runs it
 // for two builds and compares the files.
 //
+// --sightings draws the way home from far off and high up (land-*.ppm), then poses the
+// aircraft at a series of ranges from each target (the tank from above, the zeppelin from
+// below, the triplane level and from above), in the pilot's view, from four sides, and
+// draws each pose with the target and without it. It prints, per target and range, on how
+// many sides the target covers 2 x 2 pixels at all, and on how many it stands out: at least
+// 2 x 2 pixels that differ from what lies behind it by 32 or more in red, green or blue,
+// and the mean of that largest difference over the pixels it covers. The first side's frames are saved as sight-<target>-<range>.ppm.
+//
 // --depth16 draws every frame into an offscreen buffer with a 16-bit depth buffer instead
 // of the window's (some drivers give the window no more): a far part of the scene that
 // rounds to the farthest depth must look the same as with the window's depth.
@@ -42,6 +50,7 @@
 #include <GL/glext.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -466,6 +475,104 @@ void PosedFrames() {
     DrawOneFrame("smoke-trail-delayed");
 }
 
+
+// The pixels where two frames differ by at least `contrast` in red, green or blue: how
+// many, and the size of the box around them. The bottom sixth is left out: the captions
+// come and go there on the clock.
+struct Difference {
+    int pixels = 0, width = 0, height = 0;
+    double contrast = 0.0;  // the mean over those pixels of their largest difference
+};
+
+Difference CompareFrames(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b, int contrast) {
+    const int w = App.settings.Width, h = App.settings.Height;
+    int x0 = w, y0 = h, x1 = -1, y1 = -1;
+    Difference d;
+    for (int y = h / 6; y < h; ++y)  // rows from the bottom
+        for (int x = 0; x < w; ++x) {
+            size_t i = (static_cast<size_t>(y) * w + x) * 3;
+            int most = 0;
+            for (int c = 0; c < 3; ++c) most = std::max(most, std::abs(a[i + c] - b[i + c]));
+            if (most < contrast) continue;
+            ++d.pixels;
+            d.contrast += most;
+            x0 = std::min(x0, x), x1 = std::max(x1, x), y0 = std::min(y0, y), y1 = std::max(y1, y);
+        }
+    if (d.pixels > 0) d.width = x1 - x0 + 1, d.height = y1 - y0 + 1, d.contrast /= d.pixels;
+    return d;
+}
+
+// One target's sighting series: the aircraft at each range from it, `rise` the height of
+// the eye over the target per unit of range (negative: below it), from four sides.
+void SightTarget(const char* name, Vec3 target, unsigned* visible, float rise, const std::vector<float>& ranges) {
+    std::vector<unsigned char> with, without;
+    for (float range : ranges) {
+        int seen = 0, large = 0, largest = 0;
+        double contrast = 0.0;
+        for (int side = 0; side < 4; ++side) {
+            const float angle = 0.6f + 1.5707963f * side;
+            const float flat = range / std::sqrt(1.0f + rise * rise);
+            Vec3 eye = target + Vec3{std::sin(angle) * flat, rise * flat, std::cos(angle) * flat};
+            Pose(eye, target, vk::Home);
+            char frame[64];
+            std::snprintf(frame, sizeof frame, "sight-%s-%.0f", name, range);
+            DrawOneFrame(side == 0 ? frame : nullptr);
+            ReadFrame(with);
+            const unsigned state = *visible;
+            *visible = 0;
+            DrawOneFrame();
+            ReadFrame(without);
+            *visible = state;
+            // Its size whatever its colours, and where it stands out.
+            Difference size = CompareFrames(with, without, 1), d = CompareFrames(with, without, 32);
+            if (size.width >= 2 && size.height >= 2 && size.pixels >= 4) ++large;
+            if (d.width >= 2 && d.height >= 2 && d.pixels >= 4) ++seen;
+            largest = std::max(largest, d.pixels);
+            contrast += size.contrast / 4;
+        }
+        std::printf("sighting %s range %.0f: 2 x 2 pixels from %d of 4 sides, stands out from %d (at most %d pixels), "
+                    "mean contrast %.0f\n",
+                    name, range, large, seen, largest, contrast);
+    }
+}
+
+// The way home from far off and high up, in the pilot's view: toward the base from 8 and
+// 12 km, out over the open country away from it, and the crossroads south of the hangar.
+void LandmarkFrames() {
+    const Vec3 base = MatrixTranslation(HangarModel.matrix);
+    const struct {
+        const char* name;
+        Vec3 eye, target;
+    } poses[] = {
+        {"land-3000-north", base + Vec3{0, 3000, 8000}, base},
+        {"land-6000-west", base + Vec3{-12000, 6000, 0}, base},
+        {"land-6000-southwest", base + Vec3{-9000, 6000, -9000}, base},
+        {"land-4000-lost", Vec3{-12000, 4000, -14000}, Vec3{-6000, 1000, -10000}},
+        {"land-5000-east", Vec3{20000, 5000, 12000}, Vec3{12000, 500, 9000}},
+        {"land-800-crossroads", base + Vec3{-1200, 800, -1800}, base + Vec3{0, -630, -670}},
+    };
+    for (const auto& p : poses) {
+        Pose(p.eye, p.target, vk::Home);
+        DrawOneFrame(p.name);
+    }
+}
+
+void SightingFrames() {
+    HoldMission(0);
+    LandmarkFrames();
+    HoldMission(1);
+    SightTarget("tank", MatrixTranslation(TankModel.matrix) + Vec3{0.0f, 1.5f, 0.0f}, &TankModel.visible, 0.35f,
+                {500, 750, 1000, 1250, 1500, 1750, 2000, 2500, 3000});
+    HoldMission(0);
+    SightTarget("zeppelin", MatrixTranslation(ZeppelinModel.matrix), &ZeppelinModel.visible, -0.1f,
+                {4000, 6000, 8000, 10000, 12000, 14000, 16000, 20000});
+    HoldMission(2);
+    TriplaneModel.matrix = EnemyPlane.placement;
+    SightTarget("triplane-level", EnemyPlane.position, &TriplaneModel.visible, 0.0f,
+                {500, 1000, 1500, 2000, 2500, 3000, 4000});
+    SightTarget("triplane-above", EnemyPlane.position, &TriplaneModel.visible, 0.3f,
+                {500, 1000, 1500, 2000, 2500, 3000, 4000});
+}
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -475,7 +582,7 @@ int main(int argc, char** argv) {
     }
     outFolder = argv[1];
     int width = 640, height = 480;
-    bool hiQual = false, lights = false, depth16 = false;
+    bool hiQual = false, lights = false, depth16 = false, sightings = false;
     const char* session = nullptr;
     std::vector<float> at;
     std::vector<int> saveSteps;
@@ -489,6 +596,7 @@ int main(int argc, char** argv) {
         else if (std::strcmp(argv[i], "--lights") == 0) lights = true;
         else if (std::strcmp(argv[i], "--hash") == 0) hashFrames = true;
         else if (std::strcmp(argv[i], "--depth16") == 0) depth16 = true;
+        else if (std::strcmp(argv[i], "--sightings") == 0) sightings = true;
         else if (std::sscanf(argv[i], "%dx%d", &width, &height) != 2) return 2;
     }
     const char* media = std::getenv("KELVANE_MEDIA_DIR");
@@ -524,6 +632,10 @@ int main(int argc, char** argv) {
     if (session != nullptr && EndsWithRec(session)) return DrawRecording(session, saveSteps);
     if (session != nullptr) return DrawSession(session, at, saveSteps);
     SeedRand(4242);
+    if (sightings) {
+        SightingFrames();
+        return 0;
+    }
 
     Flow.state = StartMission;
     DrawFrames(20);

@@ -1,5 +1,6 @@
 #include "sim/flight_model.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,13 +39,16 @@ float TerrainGap(const Aircraft& aircraft, float x, float y, float z) {
     // Only the combined index is bounded: a column outside 0..49 reads a cell of a
     // neighbouring row, as the terrain always did.
     long long k = (static_cast<long long>(rowF) * TerrainCells + static_cast<long long>(columnF)) * 2;
-    if (k < 0 || k >= static_cast<long long>(terrain->faceCount)) return 0.0f;
+    // The ground is the grid's faces only: faces after them are drawn, never stood on,
+    // even where an index beyond the grid would reach them.
+    const long long gridFaces = std::min<long long>(terrain->faceCount, 2LL * TerrainCells * TerrainCells);
+    if (k < 0 || k >= gridFaces) return 0.0f;
 
     const Vec3 p = {x, y, z};
     float t = 0.0f;
     // Face k, then k + 1; the last face's plane answers when neither contains the point.
     // A cell whose second face lies beyond the mesh is answered by its first.
-    for (long long f = k; f <= k + 1 && f < static_cast<long long>(terrain->faceCount); ++f) {
+    for (long long f = k; f <= k + 1 && f < gridFaces; ++f) {
         const Face& face = terrain->faces[f];
         if (face.a >= terrain->vertexCount || face.b >= terrain->vertexCount ||
             face.c >= terrain->vertexCount)

@@ -121,7 +121,18 @@ TEST(MediaModels, TerrainCellsOwnTheirTwoFacesInOrder) {
     NEED_MEDIA();
     GameModel g("terrain.a3f");
     const Model& t = g.m;
-    ASSERT_EQ(t.faceCount, 5000u);
+    ASSERT_GE(t.faceCount, 5000u);
+    // The faces drawn after the grid, by the cell they lie in: their projected area.
+    std::map<std::pair<int, int>, double> drawnLater;
+    for (uint32_t i = 5000; i < t.faceCount; ++i) {
+        const Face& f = t.faces[i];
+        Vec3 n = FaceNormal(t, f);
+        ASSERT_GT(n.y, 0.0f) << "face " << i << " after the grid points up";
+        Vec3 c = (g.At(f.a) + g.At(f.b) + g.At(f.c)) * (1.0f / 3.0f);
+        ASSERT_NEAR(Height(t, c.x, c.z), c.y, 0.05f) << "face " << i << " lies on the ground it covers";
+        drawnLater[{static_cast<int>(std::floor(c.z / 1000 + 25)), static_cast<int>(std::floor(c.x / 1000 + 25))}] +=
+            n.y * 0.5;
+    }
     std::map<std::pair<int, int>, float> grid;
     for (int row = 0; row < 50; ++row)
         for (int column = 0; column < 50; ++column) {
@@ -141,12 +152,22 @@ TEST(MediaModels, TerrainCellsOwnTheirTwoFacesInOrder) {
                         ASSERT_EQ(found->second, p.y) << "the surface has a crack at " << p.x << "," << p.z;
                 }
                 Vec3 n = FaceNormal(t, f);
-                ASSERT_GT(n.y, 0.0f) << "faces point up";
-                projected += n.y * 0.5f;
+                // A cell drawn by the faces after the grid turns its own away.
+                const bool turnedAway = drawnLater.find({row, column}) != drawnLater.end();
+                ASSERT_EQ(n.y < 0.0f, turnedAway) << "cell " << row << "," << column << " face " << k;
+                projected += std::fabs(n.y) * 0.5f;
             }
             ASSERT_FLOAT_EQ(projected, 1000.0f * 1000.0f) << "the two faces cover the cell";
+            auto drawn = drawnLater.find({row, column});
+            if (drawn != drawnLater.end()) {
+                ASSERT_NEAR(drawn->second, 1000.0 * 1000.0, 1.0) << "drawn in full: " << row << "," << column;
+            }
         }
     EXPECT_EQ(grid.size(), 51u * 51u);
+    // Beyond the grid the ground query finds no cell, though an index past the grid's last
+    // cell would reach the faces after it.
+    EXPECT_EQ(Height(t, 1000.0f, 25500.0f), 0.0f);
+    EXPECT_EQ(Height(t, 25500.0f, 24500.0f), 0.0f);
 
     // The height the flight model finds is the grid interpolated on the cell's triangles
     // (split from (x0, z1) to (x1, z0)). Points on the grid lines are left out: there its
@@ -168,7 +189,7 @@ TEST(MediaModels, TerrainHoldsAFlatBaseAPlateauEdgeAndModestHills) {
     NEED_MEDIA();
     GameModel terrain("terrain.a3f"), hangar("hangar.a3f"), runway("runway.a3f");
     const Model& t = terrain.m;
-    ASSERT_EQ(t.faceCount, 5000u);
+    ASSERT_GE(t.faceCount, 5000u);
     // Under the hangar, the aircraft's start and every vertex of the placed hangar and runway.
     EXPECT_FLOAT_EQ(Height(t, 7600, 6470), 630.0f);
     EXPECT_FLOAT_EQ(Height(t, 7600, 6468), 630.0f);

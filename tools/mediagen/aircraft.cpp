@@ -206,7 +206,7 @@ void AddCowling(Mesh& mesh, float zBack, float zFront, float y, float radius, Uv
 // The deck slopes down to the nose and the engine sits low in it, the cowling's top flush
 // with the deck, so that from the seat the sky shows where the shots go: just over the
 // deck, between the gun muzzles.
-const Vec3 PropellerHub = {0, -0.15f, 3.47f};
+const Vec3 PropellerHub = {0, -0.09f, 3.47f};
 
 Mesh BuildBiplane() {
     Mesh mesh;
@@ -218,7 +218,7 @@ Mesh BuildBiplane() {
                  {1.0f, 0.46f, -0.45f, 0.66f},
                  {2.8f, 0.5f, -0.42f, 0.45f}},
                 1);
-    AddCowling(mesh, 2.75f, 3.3f, PropellerHub.y, 0.6f, Metal);
+    AddCowling(mesh, 2.75f, 3.3f, PropellerHub.y, 0.54f, Metal);
     // Twin guns on the hump ahead of the cockpit, in the pilot's view.
     for (int side = -1; side <= 1; side += 2)
         AddTube(mesh, {side * 0.13f, 0.7f, 0.2f}, {side * 0.13f, 0.7f, 1.9f}, 0.04f, 0.04f, 6, true, Dark);

@@ -320,7 +320,7 @@ bool EncodeColourMappedTga(const Image& image, std::vector<uint8_t>& out) {
     return true;
 }
 
-std::vector<uint8_t> EncodeJpeg(const Image& image, int quality) {
+std::vector<uint8_t> EncodeJpeg(const Image& image, int quality, bool fullColour) {
     jpeg_compress_struct cinfo;
     jpeg_error_mgr jerr;
     cinfo.err = jpeg_std_error(&jerr);
@@ -334,6 +334,12 @@ std::vector<uint8_t> EncodeJpeg(const Image& image, int quality) {
     cinfo.in_color_space = JCS_RGB;
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
+    if (fullColour) {
+        // Colour kept for every pixel: by default it is shared by 2 x 2 pixels, which bleeds
+        // the fields' green into a small patch of another colour.
+        cinfo.comp_info[0].h_samp_factor = 1;
+        cinfo.comp_info[0].v_samp_factor = 1;
+    }
     jpeg_start_compress(&cinfo, TRUE);
     std::vector<uint8_t> row(static_cast<size_t>(image.width) * 3);
     while (cinfo.next_scanline < cinfo.image_height) {

@@ -55,4 +55,4 @@ bool EncodeColourMappedTga(const Image& image, std::vector<uint8_t>& out);
 // colour-mapped file.
 void ReduceColours(Image& image, size_t maxColours);
 // Baseline JPEG through libjpeg.
-std::vector<uint8_t> EncodeJpeg(const Image& image, int quality);
+std::vector<uint8_t> EncodeJpeg(const Image& image, int quality, bool fullColour = false);

@@ -107,11 +107,13 @@ Image PaintTank() {
     Image image = MakeImage(TankAtlas, TankAtlas, {0, 0, 0, 255});
     Noise camo = MakeNoise(4, 7201);
     Noise grain = MakeNoise(16, 7202);
-    const Rgba ochre = {150, 128, 78, 255}, green = {88, 98, 58, 255}, brown = {104, 74, 48, 255};
+    // Field grey in patches, dusty and pale: a green, ochre and brown camouflage made the
+    // tank one more field from the air, where a pilot has to pick it out at a few pixels.
+    const Rgba pale = {176, 174, 164, 255}, grey = {150, 148, 140, 255}, dark = {116, 114, 108, 255};
     for (int y = 0; y < 64; ++y)
         for (int x = 0; x < TankAtlas; ++x) {
             float n = SampleNoise(camo, x / 20.0f, y / 14.0f);
-            Rgba c = n < 0.4f ? green : (n < 0.62f ? ochre : brown);
+            Rgba c = n < 0.4f ? grey : (n < 0.62f ? pale : dark);
             c = Shade(c, 0.9f + 0.15f * SampleNoise(grain, x * 0.5f, y * 0.5f));
             // Plate seams and rivets.
             if (x % 32 == 0 || y % 21 == 0) c = Shade(c, 0.65f);
@@ -130,8 +132,8 @@ Image PaintTank() {
             if (x % 6 < 2) c = Shade(c, 0.6f);
             image.At(x, y) = c;
         }
-    const Rgba cells[6] = {{118, 108, 74, 255}, {40, 40, 38, 255}, {96, 94, 66, 255},
-                           {84, 70, 52, 255},   {16, 16, 16, 255}, {132, 120, 84, 255}};
+    const Rgba cells[6] = {{164, 162, 152, 255}, {40, 40, 38, 255}, {138, 136, 128, 255},
+                           {84, 70, 52, 255},   {16, 16, 16, 255}, {156, 152, 140, 255}};
     for (int i = 0; i < 8; ++i) FillRect(image, 16 * i, 96, 16 * i + 16, 128, cells[i % 6]);
     return image;
 }

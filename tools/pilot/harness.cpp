@@ -6,6 +6,7 @@
 // answers with its hands (senses.h). The hands are applied here, as a person's are.
 //
 //   kelvane-pilot --mission N [--seeds K] [--first S] [--record FILE] [--log]
+//                 [--save-looks DIR] [--play-seconds T]
 //                 [--min-takeoff A] [--min-seen B] [--min-kill C] [--min-home D]
 //
 // Each seed is a fresh game in a process of its own. It prints each flight, the
@@ -533,6 +534,7 @@ void PrintDistribution(const char* what, std::vector<float> v) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kelvane-pilot --mission N [--seeds K] [--first S] [--record FILE (with --seeds 1)] [--log]\n"
+                 "                     [--save-looks DIR] [--play-seconds T]\n"
                  "                     [--min-takeoff A] [--min-seen B] [--min-kill C] [--min-home D]\n");
     return 2;
 }

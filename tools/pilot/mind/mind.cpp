@@ -338,6 +338,9 @@ private:
                     waypoint_ = (waypoint_ + 1) % WaypointCount;
                 }
                 if (now < awayUntil_) off = Wrap(awayHeading_ - heading_);
+                // The Vornhald comes for you: wait for it in wide circles near the base,
+                // watching for the red shape, rather than fly away from it.
+                else if (mission_ == 2) off = 0.6f * sideTurn_;
                 Steer(pic, off, SearchPitch());
                 break;
             }

@@ -79,11 +79,13 @@ public:
         const float t = now - playFrom_;  // seconds of play, as it believes
         Reckon(dt, t, pic.horizonSeen);
         if (log_ && now >= nextLog_) {
-            nextLog_ = now + 1.0f;
+            // Every look in the last stretch of an attack, else once a second.
+            nextLog_ = now + (phase_ == Phase::Attack && range_ < 2500.0f ? 0.0f : 1.0f);
             std::cerr << "    mind t " << t << " phase " << static_cast<int>(phase_) << " horizon " << pic.horizonSeen
                       << (pic.skyOnly ? " sky" : "") << " fit " << pic.fit << " bank " << bank_ << " pitch " << pitch_
                       << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
-                      << pic.target.Width() << "x" << pic.target.Height() << " stick " << right_ << "," << pull_
+                      << pic.target.Width() << "x" << pic.target.Height() << " range " << range_
+                      << (now < burstUntil_ ? " FIRE" : "") << " stick " << right_ << "," << pull_
                       << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
                       << " heard " << look.leftDb << "/" << look.rightDb << " lean " << side_ << " pitch " << look.pitch << "\n";
         }

@@ -6,7 +6,7 @@
 // answers with its hands (senses.h). The hands are applied here, as a person's are.
 //
 //   kelvane-pilot --mission N [--seeds K] [--first S] [--record FILE] [--log]
-//                 [--save-looks DIR] [--play-seconds T]
+//                 [--save-looks DIR [--save-from T]] [--play-seconds T]
 //                 [--min-takeoff A] [--min-seen B] [--min-kill C] [--min-home D]
 //
 // Each seed is a fresh game in a process of its own. It prints each flight, the
@@ -315,6 +315,7 @@ struct FlightOptions {
     const char* record = nullptr;
     const char* saveLooks = nullptr;  // a folder: every 30th look saved as a picture
     float playLimit = -1;             // seconds of play, for trying a change out
+    float saveFrom = -1;              // and every look from this second of play on
     Guards guards;
 };
 
@@ -418,7 +419,8 @@ Outcome Fly(const FlightOptions& opt) {
                 std::memcpy(look.rgb + size_t(y) * senses::Width * 3, rows + size_t(senses::Height - 1 - y) * senses::Width * 3,
                             senses::Width * 3);
             EndFrameDrawing();
-            if (opt.saveLooks != nullptr && (step / LookEvery) % 30 == 0) {
+            const float playNow = playSteps * StepMs / 1000.0f;
+            if (opt.saveLooks != nullptr && ((step / LookEvery) % 30 == 0 || (opt.saveFrom >= 0 && playNow >= opt.saveFrom))) {
                 std::string path = std::string(opt.saveLooks) + "/look-" + std::to_string(step) + ".ppm";
                 if (FILE* f = std::fopen(path.c_str(), "wb")) {
                     std::fprintf(f, "P6\n%d %d\n255\n", senses::Width, senses::Height);
@@ -534,7 +536,7 @@ void PrintDistribution(const char* what, std::vector<float> v) {
 int Usage() {
     std::fprintf(stderr,
                  "usage: kelvane-pilot --mission N [--seeds K] [--first S] [--record FILE (with --seeds 1)] [--log]\n"
-                 "                     [--save-looks DIR] [--play-seconds T]\n"
+                 "                     [--save-looks DIR [--save-from T]] [--play-seconds T]\n"
                  "                     [--min-takeoff A] [--min-seen B] [--min-kill C] [--min-home D]\n");
     return 2;
 }
@@ -554,6 +556,7 @@ int main(int argc, char** argv) {
         else if (arg("--record")) opt.record = argv[++i];
         else if (arg("--save-looks")) opt.saveLooks = argv[++i];
         else if (arg("--play-seconds")) opt.playLimit = static_cast<float>(std::atof(argv[++i]));
+        else if (arg("--save-from")) opt.saveFrom = static_cast<float>(std::atof(argv[++i]));
         else if (arg("--min-takeoff")) opt.guards.takeoff = std::atoi(argv[++i]);
         else if (arg("--min-seen")) opt.guards.seen = std::atoi(argv[++i]);
         else if (arg("--min-kill")) opt.guards.kill = std::atoi(argv[++i]);

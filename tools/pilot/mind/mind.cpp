@@ -31,9 +31,10 @@ constexpr float YawRadiansPerPixel = 0.0026f;
 constexpr float RollRadiansPerPixel = 0.0104f;
 // The zeppelin, 2,000 away, is some 30 pixels long and 6 deep; 700 away some 80 long.
 constexpr float ZeppelinDepthPixelUnits = 11600.0f;
-// Where the shots go: between the nose and the way the aircraft flies (some 6 degrees
-// below the nose at full throttle), just over the cowl between the gun muzzles.
-constexpr int AimX = senses::Width / 2, AimY = 268;
+// Where the shots go: between the nose and the way the aircraft flies, just over the cowl
+// between the gun muzzles, where the tracers are seen to pass (some 10-15 pixels below
+// the window's middle at full throttle).
+constexpr int AimX = senses::Width / 2, AimY = 252;
 // Where to look: the land's middle, then across the square where the targets are placed
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
@@ -226,24 +227,29 @@ private:
             Lost(pic);
             return;
         }
-        if (std::fabs(bank_) > 1.2f) {
+        if (std::fabs(bank_) > 1.7f) {
             // Steeply over: level the wings before chasing on, or it ends on its back.
             right_ = Clamp(-80.0f * bank_, -100, 100);
             pull_ = 0;
             return;
         }
         const float r = std::hypot(dx, dy);
-        if (r > 40.0f && (dy < 0 || std::fabs(dx) > 2.0f * dy)) {
-            // Off to a side or above: roll until it stands straight above the aim point
-            // in the window (a roll to the right brings what is on the right up), then
-            // pull it down onto it.
-            float side = std::atan2(dx, -dy);
-            float wantBank = Clamp(bank_ + side, -1.3f, 1.3f);
-            right_ = Clamp(90.0f * (wantBank - bank_), -100, 100);
-            pull_ = Clamp(0.12f * r * std::cos(side), -10, 30);
+        if (r > 40.0f) {
+            // Off the aim point: its angles across and up from it, turned upright by the
+            // bank; then a turn and a climb (or a dive) toward it, shared out by the bank
+            // as any turn is: the pull turns it, the wings lean the pull.
+            float u = dx / FocalPixels, v = -dy / FocalPixels;
+            float across = u * std::cos(bank_) + v * std::sin(bank_), up = v * std::cos(bank_) - u * std::sin(bank_);
+            // Firmer close in: there it moves fast in the window as it nears.
+            const float k = range_ < 1500.0f ? 3.5f : 1.5f;
+            float turnRate = Clamp(k * across, -0.35f, 0.35f), pitchRate = Clamp(k * up, -0.3f, 0.3f);
+            float bank = Clamp(std::atan2(turnRate, std::max(pitchRate, 0.0f) + 0.08f), -1.3f, 1.3f);
+            float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
+            right_ = Clamp(90.0f * RollTo(bank), -100, 100);
+            pull_ = Clamp(pull / PullRadiansPerPixel, -30, 35);
         } else {
-            // Close to the aim point, or below it: wings level, small moves; firmer ones
-            // close in, where it moves fast in the window.
+            // Close to the aim point: wings level, small moves; firmer ones close in, where
+            // it moves fast in the window.
             float gain = range_ < 1500.0f ? 0.5f : 0.25f;
             right_ = Clamp(-50.0f * bank_ + 2.0f * gain * dx, -60, 60);
             pull_ = Clamp(-gain * dy, -40, 40);

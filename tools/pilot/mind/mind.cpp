@@ -58,6 +58,8 @@ public:
         const float now = look.timeMs / 1000.0f;
         const float dt = lastTime_ < 0 ? 0.0f : now - lastTime_;
         lastTime_ = now;
+        now_ = now;
+        dt_ = dt;
         keys_ = throttleKey_;
         throttleKey_ = 0;
         heldRight_ = right_;
@@ -117,6 +119,8 @@ private:
     Phase phase_ = Phase::Briefing;
     OwnAircraft own_;
     float lastTime_ = -1;
+    float now_ = 0, dt_ = 0;
+    float steadyAt_ = -100, steadyRight_ = 0, steadyPull_ = 0;
     long looks_ = 0;
     float playFrom_ = 1e9f;
     uint32_t keys_ = 0, throttleKey_ = 0;
@@ -136,6 +140,9 @@ private:
     float sightingAt_ = -100;
     int sightingX_ = 0, sightingY_ = 0, sightings_ = 0;
     int lastX_ = 0, lastY_ = 0;
+    // How fast its middle moves across the window (pixels a second), smoothed over looks:
+    // the hand acts a reaction time late, so the aim is where it will be by then.
+    float driftX_ = 0, driftY_ = 0, driftAt_ = -100;
     int sideTurn_ = 1;
     std::deque<std::array<float, 3>> hand_;  // (time, right, pull) asked of the hand
     // Where it last saw the target: its heading on the map, its angle above the nose and
@@ -234,7 +241,9 @@ private:
             return;
         }
         const float r = std::hypot(dx, dy);
-        if (r > 40.0f) {
+        if (range_ < 1500.0f && r < 120.0f) {
+            Steady(dx, dy, dt_);
+        } else if (r > 40.0f) {
             // Off the aim point: its angles across and up from it, turned upright by the
             // bank; then a turn and a climb (or a dive) toward it, shared out by the bank
             // as any turn is: the pull turns it, the wings lean the pull.
@@ -261,6 +270,28 @@ private:
         if (pic.horizonSeen && pitch_ < -0.35f) pull_ = std::max(pull_, 30.0f);
         if (pic.horizonSeen && pitch_ > (aiming ? 0.45f : 0.3f)) pull_ = std::min(pull_, 0.0f);
         if (!pic.horizonSeen && pic.skyOnly && !aiming) pull_ = std::min(pull_, -10.0f);
+    }
+
+    // The last stretch of an attack: small moves in the window's own frame, where the
+    // middle will be when the hand acts. A pull moves the target down the window whatever
+    // the bank; the stick to the side yaws the nose toward it and leans the wings its way,
+    // which is the turn a crossing target asks for. Only a steep bank is taken back.
+    void Steady(float dx, float dy, float dt) {
+        // A crossing target asks for a steady turn: what the stick has had to hold lately
+        // is kept (a person's feel for the turn), the error on top of it.
+        if (now_ - steadyAt_ > 1.0f) steadyRight_ = steadyPull_ = 0;
+        steadyAt_ = now_;
+        steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -25, 25);
+        steadyPull_ = Clamp(steadyPull_ - 0.6f * dy * dt, -15, 20);
+        float steep = std::fabs(bank_) > 1.1f ? (std::fabs(bank_) - 1.1f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
+        right_ = Clamp(0.45f * dx + 0.12f * driftX_ + steadyRight_ - 80.0f * steep, -40, 40);
+        pull_ = Clamp(-0.25f * dy - 0.1f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
+    }
+
+    // Where the middle will be when a press now reaches the trigger, from the aim point.
+    float AimOff(const Blob& b, bool across) const {
+        const float lead = 0.3f;
+        return across ? b.x + driftX_ * lead - AimX : b.y + driftY_ * lead - AimY;
     }
 
     // How many pixels of the score line's white letters show (the bottom-left corner of
@@ -369,7 +400,8 @@ private:
                     Enter(Phase::Search, t);
                     break;
                 }
-                Throttle(range_ < 2500.0f ? 6 : 9);
+                // Closing slowly gives the aim time to settle.
+                Throttle(range_ < 1200.0f ? 4 : (range_ < 2500.0f ? 6 : 9));
                 // In the window and not far off its middle: onto the aim point by its pixel,
                 // at any range (it hangs still, so that flies straight at it). Otherwise
                 // toward where it was last seen, on the map; climbing first when it was
@@ -395,13 +427,17 @@ private:
                 }
                 // In range (the first shot of a burst reaches some 900) with the aim point on
                 // it or nearly: the trigger held, a burst after burst.
-                if (seenNow && range_ < 1000.0f &&
-                    std::abs(pic.target.x - AimX) < std::max(25, pic.target.Width() / 2 + 10) &&
-                    std::abs(pic.target.y - AimY) < std::max(25, pic.target.Height() / 2 + 10)) {
-                    lastBurst_ = now;
-                    burstUntil_ = now + 0.3f;
+                // Only a shot near the middle brings it down: the window spans the more of that
+                // the closer it is, so the trigger waits for it closer in and for the middle
+                // to sit on the aim point; a short burst, then a look again.
+                if (seenNow && range_ < 720.0f) {
+                    float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 45.0f);
+                    if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
+                        lastBurst_ = now;
+                        burstUntil_ = now + 0.25f;
+                    }
                 }
-                if (range_ < 220.0f) {
+                if (range_ < 260.0f) {
                     sideTurn_ = lastX_ < AimX ? -1 : 1;
                     Enter(Phase::Break, t);
                 }
@@ -437,6 +473,15 @@ private:
         bool changed = line > scoreLine_ + 15 || line + 15 < scoreLine_;
         if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) Enter(Phase::Home, t);
         if (pic.target.found && phase_ != Phase::Home) {
+            if (now - driftAt_ < 0.3f && now > driftAt_ && std::abs(pic.target.x - lastX_) < 40 &&
+                std::abs(pic.target.y - lastY_) < 40) {
+                float gap = now - driftAt_;
+                driftX_ += 0.4f * ((pic.target.x - lastX_) / gap - driftX_);
+                driftY_ += 0.4f * ((pic.target.y - lastY_) / gap - driftY_);
+            } else {
+                driftX_ = driftY_ = 0;
+            }
+            driftAt_ = now;
             lastSeen_ = now;
             lastX_ = pic.target.x;
             lastY_ = pic.target.y;

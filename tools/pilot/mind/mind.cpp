@@ -282,10 +282,10 @@ private:
         if (now_ - steadyAt_ > 1.0f) steadyRight_ = steadyPull_ = 0;
         steadyAt_ = now_;
         steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -25, 25);
-        steadyPull_ = Clamp(steadyPull_ - 0.6f * dy * dt, -15, 20);
-        float steep = std::fabs(bank_) > 1.1f ? (std::fabs(bank_) - 1.1f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
-        right_ = Clamp(0.45f * dx + 0.12f * driftX_ + steadyRight_ - 80.0f * steep, -40, 40);
-        pull_ = Clamp(-0.25f * dy - 0.1f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
+        steadyPull_ = Clamp(steadyPull_ - 0.45f * dy * dt, -15, 15);
+        float steep = std::fabs(bank_) > 0.9f ? (std::fabs(bank_) - 0.9f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
+        right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - 50.0f * steep, -45, 45);
+        pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.
@@ -431,7 +431,7 @@ private:
                 // the closer it is, so the trigger waits for it closer in and for the middle
                 // to sit on the aim point; a short burst, then a look again.
                 if (seenNow && range_ < 720.0f) {
-                    float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 45.0f);
+                    float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 28.0f);
                     if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
                         lastBurst_ = now;
                         burstUntil_ = now + 0.25f;

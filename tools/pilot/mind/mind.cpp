@@ -89,7 +89,7 @@ public:
                       << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
                       << pic.target.Width() << "x" << pic.target.Height() << " range " << range_
                       << (now < burstUntil_ ? " FIRE" : "") << " stick " << right_ << "," << pull_
-                      << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
+                      << " aim " << aimX_ << "," << aimY_ << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
                       << " heard " << look.leftDb << "/" << look.rightDb << " lean " << side_ << " pitch " << look.pitch << "\n";
         }
 
@@ -121,6 +121,10 @@ private:
     float lastTime_ = -1;
     float now_ = 0, dt_ = 0;
     float steadyAt_ = -100, steadyRight_ = 0, steadyPull_ = 0;
+    // Where the tracers were seen to pass, from the target's middle, over the bursts so far:
+    // the aim is moved the other way.
+    float aimX_ = AimX, aimY_ = AimY;
+    float burstFrom_ = -100;
     long looks_ = 0;
     float playFrom_ = 1e9f;
     uint32_t keys_ = 0, throttleKey_ = 0;
@@ -229,7 +233,7 @@ private:
 
     // Toward the target's pixel: roll it above the aim point, then pull it onto it.
     void Chase(const Picture& pic, int x, int y) {
-        float dx = static_cast<float>(x - AimX), dy = static_cast<float>(y - AimY);
+        float dx = x - aimX_, dy = y - aimY_;
         if (!pic.horizonSeen && !pic.target.found) {
             Lost(pic);
             return;
@@ -291,7 +295,27 @@ private:
     // Where the middle will be when a press now reaches the trigger, from the aim point.
     float AimOff(const Blob& b, bool across) const {
         const float lead = 0.3f;
-        return across ? b.x + driftX_ * lead - AimX : b.y + driftY_ * lead - AimY;
+        return across ? b.x + driftX_ * lead - aimX_ : b.y + driftY_ * lead - aimY_;
+    }
+
+    // The tracers: small bright yellow points near the target while a burst flies. Their
+    // middle, from the target's, is how far the shots pass beside it.
+    void WatchTracers(const Blob& b) {
+        const int reach = std::max(40, 2 * std::max(b.Width(), b.Height()));
+        long sx = 0, sy = 0, n = 0;
+        for (int y = std::max(0, b.y - reach); y < std::min(senses::Height, b.y + reach); ++y)
+            for (int x = std::max(0, b.x - reach); x < std::min(senses::Width, b.x + reach); ++x) {
+                const uint8_t* p = look_ + 3 * (y * senses::Width + x);
+                if (p[0] > 220 && p[1] > 190 && p[2] < 150) {
+                    sx += x;
+                    sy += y;
+                    ++n;
+                }
+            }
+        if (n < 2 || n > 400) return;
+        float offX = static_cast<float>(sx) / n - b.x, offY = static_cast<float>(sy) / n - b.y;
+        aimX_ = Clamp(aimX_ + 0.3f * offX, AimX - 30.0f, AimX + 30.0f);
+        aimY_ = Clamp(aimY_ + 0.3f * offY, AimY - 30.0f, AimY + 30.0f);
     }
 
     // How many pixels of the score line's white letters show (the bottom-left corner of
@@ -427,17 +451,22 @@ private:
                 }
                 // In range (the first shot of a burst reaches some 900) with the aim point on
                 // it or nearly: the trigger held, a burst after burst.
-                // Only a shot near the middle brings it down: the window spans the more of that
-                // the closer it is, so the trigger waits for it closer in and for the middle
-                // to sit on the aim point; a short burst, then a look again.
-                if (seenNow && range_ < 720.0f) {
+                // Only a shot near the middle brings it down, and only while its burst lives
+                // (some 1.2 s: the first shot out to some 900, the last to 700, less as the
+                // target comes nearer meanwhile): so the trigger waits until well inside
+                // that, as its depth reads it (which reads it a little near), and for the
+                // middle on the aim point. A burst runs its course once pressed.
+                if (seenNow && range_ < 480.0f) {
                     float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 28.0f);
                     if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
+                        if (now - lastBurst_ > 1.5f) burstFrom_ = now;
                         lastBurst_ = now;
                         burstUntil_ = now + 0.25f;
                     }
                 }
-                if (range_ < 260.0f) {
+                // The burst's shots out among the target's range: where they pass.
+                if (seenNow && now - burstFrom_ > 0.5f && now - burstFrom_ < 1.5f) WatchTracers(pic.target);
+                if (range_ < 220.0f) {
                     sideTurn_ = lastX_ < AimX ? -1 : 1;
                     Enter(Phase::Break, t);
                 }

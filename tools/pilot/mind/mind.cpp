@@ -515,8 +515,10 @@ private:
             lastX_ = pic.target.x;
             lastY_ = pic.target.y;
             // Its range by its depth, which shows from any side (its length does not,
-            // end on).
-            range_ = ZeppelinDepthPixelUnits / static_cast<float>(std::max(1, std::min(pic.target.Width(), pic.target.Height())));
+            // end on), taken across the hull however it lies in the window.
+            // (A speck's spread says little: there its box does.)
+            const float box = static_cast<float>(std::min(pic.target.Width(), pic.target.Height()));
+            range_ = ZeppelinDepthPixelUnits / std::max(1.0f, box >= 12.0f ? std::min(pic.target.thickness, box) : box);
             // Its direction: the pixel's angles from the nose, turned upright by the bank.
             float u = (pic.target.x - senses::Width / 2) / FocalPixels, v = (senses::Height / 2 - pic.target.y) / FocalPixels;
             // (The right wing down turns the world the other way in the window: the level

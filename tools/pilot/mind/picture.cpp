@@ -192,6 +192,7 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
             b.left = b.right = x;
             b.top = b.bottom = y;
             long sx = 0, sy = 0;
+            double sxx = 0, syy = 0, sxy = 0;
             stack.assign(1, y * W + x);
             label[y * W + x] = next;
             while (!stack.empty()) {
@@ -201,6 +202,9 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
                 ++b.pixels;
                 sx += px;
                 sy += py;
+                sxx += double(px) * px;
+                syy += double(py) * py;
+                sxy += double(px) * py;
                 b.left = std::min(b.left, px);
                 b.right = std::max(b.right, px);
                 b.top = std::min(b.top, py);
@@ -223,6 +227,14 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
             if (Caption(rgb, b)) continue;
             if (b.pixels > pic.target.pixels) {
                 b.found = true;
+                {
+                    double n = b.pixels, mx = sx / n, my = sy / n;
+                    double vxx = sxx / n - mx * mx, vyy = syy / n - my * my, vxy = sxy / n - mx * my;
+                    // The lesser spread of the two axes; a filled ellipse spans four times
+                    // its square root across.
+                    double half = 0.5 * (vxx + vyy), root = std::sqrt(std::max(0.0, 0.25 * (vxx - vyy) * (vxx - vyy) + vxy * vxy));
+                    b.thickness = static_cast<float>(std::max(1.0, 4.0 * std::sqrt(std::max(0.0, half - root))));
+                }
                 // The pixel of the shape nearest its middle.
                 int mx = static_cast<int>(sx / b.pixels), my = static_cast<int>(sy / b.pixels);
                 b.x = mx;

@@ -18,6 +18,9 @@ struct Blob {
     int x = 0, y = 0;           // its middle (a pixel of it)
     int left = 0, top = 0, right = 0, bottom = 0;
     int pixels = 0;
+    // Its thickness across its long axis, from the spread of its pixels: the hull's depth
+    // whichever way it lies in the window, the wings banked or not.
+    float thickness = 1;
     int Width() const { return right - left + 1; }
     int Height() const { return bottom - top + 1; }
 };

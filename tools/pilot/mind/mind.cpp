@@ -121,8 +121,8 @@ private:
     float lastTime_ = -1;
     float now_ = 0, dt_ = 0;
     float steadyAt_ = -100, steadyRight_ = 0, steadyPull_ = 0;
-    // Where the tracers were seen to pass, from the target's middle, over the bursts so far:
-    // the aim is moved the other way.
+    // The aim point: where the target is held. It moves by where the tracers are seen to
+    // pass beside the target's middle, so the target is held where the shots go.
     float aimX_ = AimX, aimY_ = AimY;
     float burstFrom_ = -100;
     long looks_ = 0;
@@ -454,7 +454,7 @@ private:
                 // Only a shot near the middle brings it down, and only while its burst lives
                 // (some 1.2 s: the first shot out to some 900, the last to 700, less as the
                 // target comes nearer meanwhile): so the trigger waits until well inside
-                // that, as its depth reads it (which reads it a little near), and for the
+                // that, as its depth reads it, and for the
                 // middle on the aim point. A burst runs its course once pressed.
                 if (seenNow && range_ < 480.0f) {
                     float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 28.0f);

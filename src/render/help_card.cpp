@@ -107,21 +107,7 @@ void KeepFrame(int width, int height) {
 
 void DrawKeptFrame() {
     if (Kept.pixels.empty()) return;
-    glPushAttrib(GL_ENABLE_BIT);
-    glDisable(GL_LIGHTING);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glRasterPos2f(-1.0f, -1.0f);
-    glDrawPixels(Kept.width, Kept.height, GL_BGRA, GL_UNSIGNED_BYTE, Kept.pixels.data());
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glPopAttrib();
+    DrawPixelsOverFrame(-1.0f, -1.0f, Kept.width, Kept.height, Kept.pixels.data(), false);
 }
 
 void DrawHelpCard() {

@@ -2,13 +2,12 @@
 
 #include <GL/gl.h>
 
-void DrawOverlay(const TextOverlay& overlay) {
-    if (overlay.pixels == nullptr) return;
+void DrawPixelsOverFrame(float rasterX, float rasterY, int width, int height, const uint8_t* pixels, bool blend) {
     glPushAttrib(GL_ENABLE_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_DEPTH_TEST);
-    if (overlay.blend) glEnable(GL_BLEND);
+    if (blend) glEnable(GL_BLEND);
     else glDisable(GL_BLEND);
 
     glMatrixMode(GL_PROJECTION);
@@ -17,11 +16,16 @@ void DrawOverlay(const TextOverlay& overlay) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glColor4f(1, 1, 1, 1);
-    glRasterPos2f(overlay.rasterX, overlay.rasterY);
-    // The bitmap's rows are stored bottom-up, the order glDrawPixels takes them in.
-    glDrawPixels(overlay.width, overlay.height, GL_BGRA, GL_UNSIGNED_BYTE, overlay.pixels);
+    glRasterPos2f(rasterX, rasterY);
+    glDrawPixels(width, height, GL_BGRA, GL_UNSIGNED_BYTE, pixels);
 
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glPopAttrib();
+}
+
+void DrawOverlay(const TextOverlay& overlay) {
+    if (overlay.pixels == nullptr) return;
+    // The bitmap's rows are stored bottom-up, the order glDrawPixels takes them in.
+    DrawPixelsOverFrame(overlay.rasterX, overlay.rasterY, overlay.width, overlay.height, overlay.pixels, overlay.blend);
 }

@@ -207,19 +207,6 @@ private:
         return true;
     }
 
-    // A turn at a rate (radians a second, right positive) with the nose at an angle above
-    // the horizon: the pull swings the nose across the wings, so the bank is chosen for the
-    // turn and the climb wanted, and the pull is that wish along the pull's axis.
-    void Head(const Picture& pic, float turnRate, float pitch) {
-        if (Lost(pic)) return;
-        turnRate = Clamp(turnRate, -0.3f, 0.3f);
-        float pitchRate = Clamp(0.8f * (pitch - pitch_), -0.3f, 0.3f);
-        float bank = Clamp(std::atan2(turnRate, std::max(pitchRate, 0.0f) + 0.1f), -1.1f, 1.1f);
-        float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
-        right_ = Clamp(80.0f * RollTo(bank), -120, 120);
-        pull_ = Clamp(pull / PullRadiansPerPixel, -40, 40);
-    }
-
     // A steady circle: only with the wings near upright does a pull mostly turn, so the
     // wings go well over with a steady pull, a little less over when the nose sinks. The
     // nose is kept low enough that the horizon shows beside the lower wing.

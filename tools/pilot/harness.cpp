@@ -294,6 +294,56 @@ bool TargetDown(int mission) {
     return TargetModel(mission).visible >= ::TargetDestroyed;
 }
 
+// For reading the log: how near each shot of the player's burst came to the point a hit
+// is measured from, and on which side it passed (in the aircraft's own right and up, at
+// the moment of its nearest pass), printed when the burst ends.
+struct BurstLog {
+    bool firing = false;
+    float nearest[MaxShots]{}, right[MaxShots]{}, up[MaxShots]{}, range = 0, from = 0;
+    bool aimed = false;
+    float headRight = 0, headDown = 0, speed = 0;
+
+    void Step(int mission, float t) {
+        const Aircraft& a = PlayerPlane;
+        const Vec3 target = mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(mission).matrix);
+        if (a.firing && !firing) {
+            for (float& n : nearest) n = 1e9f;
+            Vec3 d = target - a.position;
+            range = std::sqrt(Dot(d, d));
+            from = t;
+            aimed = false;
+        }
+        if (a.firing && !aimed && a.shotCount > 0) {
+            // Where the shots head in the window, from its middle (pixels right and down).
+            const Vec3 v = a.shotVelocity[0], f = MatrixColumn(a.placement, 2);
+            const Vec3 r0 = MatrixColumn(a.placement, 0), u0 = MatrixColumn(a.placement, 1);
+            headRight = 579.4f * Dot(v, r0) / Dot(v, f);
+            headDown = -579.4f * Dot(v, u0) / Dot(v, f);
+            speed = std::sqrt(Dot(a.velocity, a.velocity)) / 0.03f;
+            aimed = true;
+        }
+        if (a.firing) {
+            const Vec3 r = MatrixColumn(a.placement, 0), u = MatrixColumn(a.placement, 1);
+            for (int i = 0; i < a.shotCount; ++i) {
+                Vec3 m = a.shotPositions[i] - target;
+                float n = std::sqrt(Dot(m, m));
+                if (n < nearest[i]) {
+                    nearest[i] = n;
+                    right[i] = Dot(m, r);
+                    up[i] = Dot(m, u);
+                }
+            }
+        } else if (firing) {
+            std::fprintf(stderr, "    burst at %.1f from %.0f, speed %.0f, shots head %+.0f,%+.0f px:", from, range, speed,
+                         headRight, headDown);
+            for (int i = 0; i < MaxShots; ++i)
+                std::fprintf(stderr, " %.0f (%+.0f right %+.0f up)", nearest[i], right[i], up[i]);
+            std::fprintf(stderr, "\n");
+        }
+        firing = a.firing;
+    }
+};
+
 float Clamp1(float v) { return std::clamp(v, -1.0f, 1.0f); }
 
 uint64_t FrameHash(const uint8_t* p, size_t n) {
@@ -380,6 +430,7 @@ Outcome Fly(const FlightOptions& opt) {
         else std::fprintf(record, "kelvane-session 1\nrandom %u\nclock %u\nmission %d\n", random, clockMs, opt.mission);
     }
 
+    BurstLog burstLog;
     Hand hand(opt.seed);
     hand.record = record;
     Ears ears;
@@ -456,6 +507,7 @@ Outcome Fly(const FlightOptions& opt) {
             if (a.destroyed && !wasDown) ++out.shotDown;
             wasDown = a.destroyed;
         }
+        if (opt.log && Flow.state == Playing) burstLog.Step(opt.mission, t);
         if (t > limit || (opt.playLimit > 0 && t > opt.playLimit) || Decided(out, opt.guards, t)) break;
         if (!looking) continue;
 
@@ -493,6 +545,10 @@ Outcome Fly(const FlightOptions& opt) {
                 float heading = std::atan2(-f.x, f.z), bearing = std::atan2(-d.x, d.z) - heading;
                 while (bearing > 3.14159f) bearing -= 6.28318f;
                 while (bearing < -3.14159f) bearing += 6.28318f;
+                // Where a shot fired now would head in the window (pixels from the middle).
+                Vec3 sv = PlayerPlane.velocity + f * 10.0f;
+                std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", 579.4f * Dot(sv, r) / Dot(sv, f),
+                             -579.4f * Dot(sv, u) / Dot(sv, f));
                 std::fprintf(stderr,
                              "    true pitch %.2f roll %.2f heading %.2f height %.0f speed %.0f; target %.0f away, "
                              "bearing %.2f elevation %.2f\n",

@@ -31,10 +31,11 @@ constexpr float YawRadiansPerPixel = 0.0026f;
 constexpr float RollRadiansPerPixel = 0.0104f;
 // The zeppelin, 2,000 away, is some 30 pixels long and 6 deep; 700 away some 80 long.
 constexpr float ZeppelinDepthPixelUnits = 11600.0f;
-// Where the shots go: between the nose and the way the aircraft flies, just over the cowl
-// between the gun muzzles, where the tracers are seen to pass (some 10-15 pixels below
-// the window's middle at full throttle).
-constexpr int AimX = senses::Width / 2, AimY = 252;
+// Where the shots go: between the nose and the way the aircraft flies, which at full
+// throttle and wings level is some 40 pixels below the window's middle, in the gap
+// between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
+// sinks below the deck: so the last stretch of an attack is flown at full throttle.
+constexpr int AimX = senses::Width / 2 + 2, AimY = 280;
 // Where to look: the land's middle, then across the square where the targets are placed
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
@@ -84,7 +85,7 @@ public:
         if (log_ && now >= nextLog_) {
             // Every look in the last stretch of an attack, else once a second.
             nextLog_ = now + (phase_ == Phase::Attack && range_ < 2500.0f ? 0.0f : 1.0f);
-            std::cerr << "    mind t " << t << " phase " << static_cast<int>(phase_) << " horizon " << pic.horizonSeen
+            std::cerr << "    mind t " << t << " phase " << static_cast<int>(phase_) << " pass " << passes_ << " horizon " << pic.horizonSeen
                       << (pic.skyOnly ? " sky" : "") << " fit " << pic.fit << " bank " << bank_ << " pitch " << pitch_
                       << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
                       << pic.target.Width() << "x" << pic.target.Height() << " range " << range_
@@ -152,6 +153,12 @@ private:
     // Where it last saw the target: its heading on the map, its angle above the nose and
     // above the horizon.
     float targetHeading_ = 0, targetAbove_ = 0, targetPitch_ = 0;
+    // Where it was last seen from close enough to judge its range, on the map as the mind
+    // reckons it, and the nose's angle above the horizon on that approach: a pass that
+    // misses goes out, turns and comes back to it at that height.
+    float targetX_ = 0, targetZ_ = 0, approachPitch_ = 0.05f;
+    bool targetFixed_ = false;
+    int passes_ = 0;
     float side_ = 0;  // the lean of what it hears, right ear minus left, in dB
     int waypoint_ = 0;
     // The score line at the start of play: it changes when a target goes down.
@@ -168,6 +175,11 @@ private:
     void Enter(Phase p, float t) {
         phase_ = p;
         phaseFrom_ = t;
+    }
+    // Past the target or about to meet it: away from the side it was on.
+    void BreakAway(float t) {
+        sideTurn_ = lastX_ < aimX_ ? 1 : -1;
+        Enter(Phase::Break, t);
     }
 
     // How far to roll to a bank: back the way it came, not on through being upside down,
@@ -274,7 +286,7 @@ private:
         steadyAt_ = now_;
         steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -25, 25);
         steadyPull_ = Clamp(steadyPull_ - 0.45f * dy * dt, -15, 15);
-        float steep = std::fabs(bank_) > 0.9f ? (std::fabs(bank_) - 0.9f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
+        float steep = std::fabs(bank_) > 0.4f ? (std::fabs(bank_) - 0.4f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
         right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - 50.0f * steep, -45, 45);
         pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
@@ -396,55 +408,47 @@ private:
             }
             case Phase::Attack: {
                 const bool seenNow = pic.target.found;
-                // Slid under the cowl on the aim point, in range: that is where the shots go.
-                if (!seenNow && now - lastSeen_ < 0.5f && range_ < 700.0f && std::abs(lastX_ - AimX) < 30 &&
-                    lastY_ > AimY - 20 && now - lastBurst_ > 1.4f) {
-                    lastBurst_ = now;
-                    burstUntil_ = now + 0.2f;
-                }
-                if (!seenNow && range_ < 400.0f && now - lastSeen_ > 0.3f) {
-                    sideTurn_ = lastX_ < AimX ? -1 : 1;
-                    Enter(Phase::Break, t);
+                if (!seenNow && range_ < 500.0f && now - lastSeen_ > 0.3f) {
+                    // Gone under the deck close in: past it, or about to be.
+                    BreakAway(t);
                     break;
                 }
-                if (now - lastSeen_ > 40.0f) {
+                if (now - lastSeen_ > 60.0f) {
+                    targetFixed_ = false;
                     Enter(Phase::Search, t);
                     break;
                 }
-                // Closing slowly gives the aim time to settle.
-                Throttle(range_ < 1200.0f ? 4 : (range_ < 2500.0f ? 6 : 9));
-                // In the window and not far off its middle: onto the aim point by its pixel,
-                // at any range (it hangs still, so that flies straight at it). Otherwise
-                // toward where it was last seen, on the map; climbing first when it was
-                // well above the nose.
-                bool near = seenNow ? std::abs(pic.target.x - AimX) < 200 && std::abs(pic.target.y - AimY) < 150 &&
-                                          targetAbove_ < 0.25f
+                // Full throttle: the shots then go where the aim point says (slower, the
+                // aircraft sinks and they pass under the target).
+                Throttle(9);
+                bool near = seenNow ? std::abs(pic.target.x - AimX) < 200 && std::abs(pic.target.y - AimY) < 170 &&
+                                          targetAbove_ < 0.3f
                                     : now - lastSeen_ < 0.6f;
-                if (!seenNow && range_ < 3000.0f && lastY_ > AimY && now - lastSeen_ < 2.5f) {
-                    // Close, and gone under the cowl: below, and sinking further as it nears.
-                    // Nose down, wings level, until it shows again.
-                    right_ = Clamp(-60.0f * bank_, -60, 60);
-                    pull_ = -20.0f;
-                } else if (near) {
+                if (near) {
                     Chase(pic, seenNow ? pic.target.x : lastX_, seenNow ? pic.target.y : lastY_);
-                } else if (targetAbove_ > 0.25f) {
-                    // Circles climb fast and keep the horizon in sight; it is looked for
-                    // again each time round.
+                } else if (seenNow && targetAbove_ > 0.3f) {
+                    // Well above the nose: climbing circles, looked for each time round.
                     sideTurn_ = Wrap(targetHeading_ - heading_) > 0 ? 1 : -1;
                     Circle(pic, 0.3f);
+                } else if (targetFixed_ && !seenNow) {
+                    // Out of sight: back to where it was seen, at the approach's height.
+                    float dx = targetX_ - x_, dz = targetZ_ - z_;
+                    if (std::hypot(dx, dz) < 700.0f && now - lastSeen_ > 3.0f) {
+                        // Where it should be and not there: out again for a longer run in.
+                        BreakAway(t);
+                        break;
+                    }
+                    Steer(pic, Wrap(BearingTo(targetX_, targetZ_) - heading_), approachPitch_);
                 } else {
                     // The nose at it: its angle above the horizon it saw, diving if below.
                     Steer(pic, Wrap(targetHeading_ - heading_), Clamp(targetPitch_, -0.4f, 0.25f));
                 }
-                // In range (the first shot of a burst reaches some 900) with the aim point on
-                // it or nearly: the trigger held, a burst after burst.
-                // Only a shot near the middle brings it down, and only while its burst lives
-                // (some 1.2 s: the first shot out to some 900, the last to 700, less as the
-                // target comes nearer meanwhile): so the trigger waits until well inside
-                // that, as its depth reads it, and for the
-                // middle on the aim point. A burst runs its course once pressed.
-                if (seenNow && range_ < 480.0f) {
-                    float tolerance = Clamp(0.9f * 22.0f / range_ * FocalPixels, 8.0f, 28.0f);
+                // Only a shot within some 22 of its middle brings it down, and only while its
+                // burst lives (some 1.1 s: the first shot out to some 900, the last to some
+                // 500): so the trigger waits until inside that, as its depth reads it, and
+                // for the middle on the aim point. A burst runs its course once pressed.
+                if (seenNow && range_ < 500.0f) {
+                    float tolerance = Clamp(0.8f * 22.0f / range_ * FocalPixels, 8.0f, 30.0f);
                     if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
                         if (now - lastBurst_ > 1.5f) burstFrom_ = now;
                         lastBurst_ = now;
@@ -452,25 +456,31 @@ private:
                     }
                 }
                 // The burst's shots out among the target's range: where they pass.
-                if (seenNow && now - burstFrom_ > 0.5f && now - burstFrom_ < 1.5f) WatchTracers(pic.target);
-                if (range_ < 220.0f) {
-                    sideTurn_ = lastX_ < AimX ? -1 : 1;
-                    Enter(Phase::Break, t);
+                if (seenNow && now - burstFrom_ > 0.4f && now - burstFrom_ < 1.2f) WatchTracers(pic.target);
+                if (range_ < 230.0f) BreakAway(t);
+                break;
+            }
+            case Phase::Break: {
+                // Up and away to the side, not to meet it; then straight out until far
+                // enough for a long steady run in, and round again to where it was.
+                Throttle(9);
+                const float since = t - phaseFrom_;
+                const float away = targetFixed_ ? std::hypot(targetX_ - x_, targetZ_ - z_) : 0.0f;
+                if (since < 2.0f) {
+                    right_ = Clamp(100.0f * RollTo(0.6f * sideTurn_), -100, 100);
+                    pull_ = 25.0f;
+                } else if (since < 4.0f || (targetFixed_ && away < 2200.0f && since < 14.0f)) {
+                    Attitude(pic, approachPitch_, 0.0f);
+                } else {
+                    float off = targetFixed_ ? Wrap(BearingTo(targetX_, targetZ_) - heading_) : 0.6f * sideTurn_;
+                    Steer(pic, off, approachPitch_);
+                    if (std::fabs(off) < 0.3f || since > 40.0f) {
+                        ++passes_;
+                        Enter(Phase::Attack, t);
+                    }
                 }
                 break;
             }
-            case Phase::Break:
-                // Away to the side, steeply, not to meet it.
-                Throttle(9);
-                if (t - phaseFrom_ < 3.0f) {
-                    right_ = Clamp(100.0f * RollTo(1.2f * sideTurn_), -100, 100);
-                    pull_ = 20.0f;
-                } else {
-                    Steer(pic, 0.6f * sideTurn_, 0.15f);
-                }
-                // Then round again, to where it was.
-                if (t - phaseFrom_ > 4.0f) Enter(Phase::Attack, t);
-                break;
             case Phase::Home: {
                 Throttle(9);
                 float off = Wrap(BearingTo(HomeX, HomeZ) - heading_);
@@ -514,6 +524,15 @@ private:
             targetHeading_ = Wrap(heading_ + std::atan(across) / std::max(0.5f, std::cos(pitch_)));
             targetAbove_ = std::atan(up);
             targetPitch_ = pitch_ + targetAbove_;
+            if (range_ < 3000.0f && phase_ == Phase::Attack) {
+                const float flat = range_ * std::cos(targetAbove_ + pitch_);
+                targetX_ = x_ - std::sin(targetHeading_) * flat;
+                targetZ_ = z_ + std::cos(targetHeading_) * flat;
+                targetFixed_ = true;
+                // Closing on it near the aim point: the nose's angle that holds its height.
+                if (range_ < 1500.0f && std::abs(pic.target.y - aimY_) < 40)
+                    approachPitch_ += 0.1f * (Clamp(pitch_, -0.1f, 0.25f) - approachPitch_);
+            }
             // A speck seen once may be anything; one that stays where it was, look after
             // look, is there.
             bool steady = now - sightingAt_ < 0.5f && std::abs(pic.target.x - sightingX_) < 40 &&

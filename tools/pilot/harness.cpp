@@ -514,7 +514,6 @@ Outcome Fly(const FlightOptions& opt) {
             const float range = std::sqrt(Dot(d, d));
             if (opt.log && out.nearestAt < 0)
                 std::fprintf(stderr, "    the target stands at (%.0f %.0f %.0f)\n", tp.x, tp.y, tp.z);
-            if (getenv("DUMPTERRAIN")) { for (int zz=-24;zz<=24;zz+=1){ for(int xx=-24;xx<=24;xx+=1) std::fprintf(stderr,"%5.0f",TerrainGap(PlayerPlane,xx*1000.f+500,0,zz*1000.f+500)); std::fprintf(stderr,"\n");} _exit(0);} //TMP
             if (range < out.nearest) {
                 out.nearest = range;
                 out.nearestAt = t;

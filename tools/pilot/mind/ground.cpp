@@ -27,7 +27,7 @@ int Grey(const uint8_t* rgb, int x, int y) {
 }
 
 constexpr int Patch = 12;  // patches of 12 x 12 pixels are matched
-constexpr int ReachX = 8, ReachUp = 6, ReachDown = 30;  // how far a patch may have moved
+constexpr int ReachX = 8, ReachUp = 6, ReachDown = 44;  // how far a patch may have moved
 
 bool Clear(const OwnAircraft& own, int x, int y) {
     for (int dy = -ReachDown; dy <= Patch + ReachUp; dy += 4)
@@ -232,7 +232,9 @@ Blob FindGroundShape(const uint8_t* rgb, const Picture& pic, const OwnAircraft& 
                     if (xx < 0 || yy < 0 || xx >= W || yy >= H) continue;
                     ++ring;
                     if (Field(rgb + 3 * (yy * W + xx))) ++fields;
-                    if (own.Fixed(xx, yy)) ++mine;
+                    const uint8_t* q = rgb + 3 * (yy * W + xx);
+                    // The roundels' blue rings: the own wings, never a field.
+                    if (own.Fixed(xx, yy) || (q[2] > q[0] + 40 && q[2] > q[1] + 20)) ++mine;
                 }
             if (ring == 0 || fields * 10 < ring * 8 || mine > 0) continue;
             // A caption's white letters sit on black.

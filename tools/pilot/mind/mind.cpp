@@ -49,8 +49,9 @@ constexpr int HuntLegCount = 6;
 constexpr float HuntLegs[HuntLegCount][2] = {{10000, 13000}, {10000, -13000}, {0, -13000}, {0, 13000}, {-10000, 13000}, {-10000, -13000}};
 // The height over the fields to search at: the tank (7 long) covers 2 x 2 pixels only
 // within some 1,200, and the window shows the ground down to 22 degrees below the level,
-// so from 280 up it shows from some 680 to 1,150 ahead.
-constexpr float HuntHigh = 280.0f;
+// so from 450 up it shows the ground to some 1,250 ahead at the window's foot. (The fields' flow reads the
+// height high by a third to a half low down: it flies lower than it asks.)
+constexpr float HuntHigh = 450.0f;
 // Where the shots go in a shallow dive at full throttle, from the pilot's seat.
 constexpr int TankAimX = senses::Width / 2 + 2, TankAimY = 285;
 
@@ -699,7 +700,7 @@ private:
         // From behind, the own aircraft shows where it is going, in the window's middle near
         // the horizon's line (a little below it when the nose goes down); the tank within
         // reach lies well below the line.
-        if (behind_ && (below < 0.12f || (std::abs(b.x - senses::Width / 2) < 100 && b.y < 345))) return;
+        if (behind_ && (below < 0.12f || (std::abs(b.x - senses::Width / 2) < 130 && b.y < 360))) return;
         // Near where it was: the same thing, seen again.
         bool again = now - tankSeenAt_ < 0.35f && std::abs(b.x - tankLastX_) < 40 && std::abs(b.y - tankLastY_) < 40;
         if (phase_ == Phase::Dive && !again) {
@@ -741,7 +742,7 @@ private:
     // their flow has not been read for a while, a gentle climb, never a descent blind.
     float HuntPitch(float now) const {
         if (now - flowAt_ > 3.0f) return 0.12f;
-        if (groundHigh_ < 120.0f) return 0.3f;
+        if (groundHigh_ < 260.0f) return 0.3f;
         return Clamp((HuntHigh - groundHigh_) / 500.0f, -0.1f, 0.2f);
     }
 
@@ -813,8 +814,10 @@ private:
 
     void PullOut(const Picture& pic, float now, float t) {
         Throttle(9);
-        WantView(false, now);
         const float since = t - phaseFrom_;
+        // Out of the dive, the view from behind again: low down and nose up, the seat shows
+        // only sky past the wing.
+        WantView(since > 1.5f, now);
         if (since < 1.5f && pitch_ < 0.12f && !(pic.skyOnly && !pic.horizonSeen)) {
             // A firm pull, the wings level, until the nose is above the horizon.
             right_ = Clamp(-80.0f * bank_, -60, 60);

@@ -203,9 +203,10 @@ void AddCowling(Mesh& mesh, float zBack, float zFront, float y, float radius, Uv
     AddTube(mesh, {0, y, zFront}, {0, y, zFront + 0.02f}, radius * 0.7f, radius * 0.7f, 16, true, Dark);
 }
 
-// The deck slopes down to the nose and the engine sits low in it, the cowling's top flush
-// with the deck, so that from the seat the sky shows where the shots go: just over the
-// deck, between the gun muzzles.
+// The deck slopes well down to the nose and the engine sits low in it, in a slim cowling
+// whose top is flush with the deck, and the guns lie low and apart: so that from the seat
+// the sky shows all round where the shots go at full throttle (some 45 pixels below the
+// window's middle at 640 x 480), between the gun muzzles and over the deck.
 const Vec3 PropellerHub = {0, -0.09f, 3.47f};
 
 Mesh BuildBiplane() {
@@ -215,13 +216,13 @@ Mesh BuildBiplane() {
                 {{-3.35f, 0.04f, 0.10f, 0.40f},
                  {-1.55f, 0.36f, -0.28f, 0.62f},
                  {-0.45f, 0.42f, -0.38f, 0.66f},
-                 {1.0f, 0.46f, -0.45f, 0.66f},
-                 {2.8f, 0.5f, -0.42f, 0.45f}},
+                 {1.0f, 0.46f, -0.45f, 0.55f},
+                 {2.8f, 0.5f, -0.42f, 0.29f}},
                 1);
-    AddCowling(mesh, 2.75f, 3.3f, PropellerHub.y, 0.54f, Metal);
-    // Twin guns on the hump ahead of the cockpit, in the pilot's view.
+    AddCowling(mesh, 2.75f, 3.3f, PropellerHub.y, 0.38f, Metal);
+    // Twin guns on the deck ahead of the cockpit, in the pilot's view.
     for (int side = -1; side <= 1; side += 2)
-        AddTube(mesh, {side * 0.13f, 0.7f, 0.2f}, {side * 0.13f, 0.7f, 1.9f}, 0.04f, 0.04f, 6, true, Dark);
+        AddTube(mesh, {side * 0.22f, 0.62f, 0.3f}, {side * 0.22f, 0.6f, 1.9f}, 0.04f, 0.04f, 6, true, Dark);
     // A headrest behind the cockpit.
     AddTube(mesh, {0, 0.62f, -2.4f}, {0, 0.62f, -1.6f}, 0.05f, 0.14f, 8, true, Fabric);
     // Wings: upper flat, lower with a little dihedral; struts between.
@@ -236,7 +237,7 @@ Mesh BuildBiplane() {
         AddRod(mesh, {x, lowerAtStrut, 1.05f}, {x, 1.31f, 1.2f}, 0.04f, Wood);
         AddRod(mesh, {x, lowerAtStrut, 1.85f}, {x, 1.31f, 2.1f}, 0.04f, Wood);
         AddRod(mesh, {side * 0.3f, 0.62f, 1.25f}, {side * 0.5f, 1.31f, 1.3f}, 0.035f, Wood);
-        AddRod(mesh, {side * 0.3f, 0.62f, 2.15f}, {side * 0.5f, 1.31f, 2.15f}, 0.035f, Wood);
+        AddRod(mesh, {side * 0.42f, 0.45f, 2.15f}, {side * 0.55f, 1.31f, 2.15f}, 0.035f, Wood);
     }
     AddWheels(mesh, 2.1f);
     // Tail: stabiliser, fin with the rudder stripes, skid down to the contact point.

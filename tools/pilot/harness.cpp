@@ -292,13 +292,23 @@ bool OnTarget(const float clip[16], const Model& target, int px, int py) {
     return cx >= lo[0] && cx <= hi[0] && cy >= lo[1] && cy <= hi[1];
 }
 
+// Where a point of the world is drawn in the window, through the look's projection and view.
+bool Drawn(const float clip[16], Vec3 w, float& sx, float& sy) {
+    float v[4];
+    for (int r = 0; r < 4; ++r) v[r] = clip[r] * w.x + clip[4 + r] * w.y + clip[8 + r] * w.z + clip[12 + r];
+    if (v[3] <= 0.5f) return false;
+    sx = (0.5f + 0.5f * v[0] / v[3]) * senses::Width;
+    sy = (0.5f - 0.5f * v[1] / v[3]) * senses::Height;
+    return true;
+}
+
 bool TargetDown(int mission) {
     if (mission == 2) return EnemyPlane.destroyed;
     return TargetModel(mission).visible >= ::TargetDestroyed;
 }
 
 // For reading the log: how near each shot of the player's burst came to the point a hit
-// is measured from, and on which side it passed (in the aircraft's own right and up, at
+// is measured from, and on which side it passed (in the aircraft's own right (its -x) and up, at
 // the moment of its nearest pass), printed when the burst ends.
 struct BurstLog {
     bool firing = false;
@@ -319,14 +329,14 @@ struct BurstLog {
         if (a.firing && !aimed && a.shotCount > 0) {
             // Where the shots head in the window, from its middle (pixels right and down).
             const Vec3 v = a.shotVelocity[0], f = MatrixColumn(a.placement, 2);
-            const Vec3 r0 = MatrixColumn(a.placement, 0), u0 = MatrixColumn(a.placement, 1);
+            const Vec3 r0 = MatrixColumn(a.placement, 0) * -1.0f, u0 = MatrixColumn(a.placement, 1);
             headRight = 579.4f * Dot(v, r0) / Dot(v, f);
             headDown = -579.4f * Dot(v, u0) / Dot(v, f);
             speed = std::sqrt(Dot(a.velocity, a.velocity)) / 0.03f;
             aimed = true;
         }
         if (a.firing) {
-            const Vec3 r = MatrixColumn(a.placement, 0), u = MatrixColumn(a.placement, 1);
+            const Vec3 r = MatrixColumn(a.placement, 0) * -1.0f, u = MatrixColumn(a.placement, 1);
             for (int i = 0; i < a.shotCount; ++i) {
                 Vec3 m = a.shotPositions[i] - target;
                 float n = std::sqrt(Dot(m, m));
@@ -535,6 +545,17 @@ Outcome Fly(const FlightOptions& opt) {
             break;
         }
         out.mindSeconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - asked).count();
+        if (opt.log && PlayerPlane.firing && Flow.state == Playing) {
+            // For reading the log: the target's middle as drawn, where the newest shot heads
+            // (a point far along its path, as drawn) and what the mind says it sees.
+            const Aircraft& a = PlayerPlane;
+            Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
+            float tx = -1, ty = -1, hx = -1, hy = -1;
+            Drawn(clip, tp, tx, ty);
+            if (a.shotCount > 0) Drawn(clip, a.shotPositions[a.shotCount - 1] + a.shotVelocity[a.shotCount - 1] * 100.0f, hx, hy);
+            std::fprintf(stderr, "    firing look: middle drawn at %.0f,%.0f, shots head to %.0f,%.0f, the mind sees %d,%d\n", tx, ty, hx,
+                         hy, hands.seen ? hands.seenX : -1, hands.seen ? hands.seenY : -1);
+        }
         if (hands.seen != 0 && Flow.state == Playing) {
             ++out.seenClaims;
             if (OnTarget(clip, TargetModel(opt.mission), hands.seenX, hands.seenY)) {
@@ -560,7 +581,7 @@ Outcome Fly(const FlightOptions& opt) {
                 while (bearing < -3.14159f) bearing += 6.28318f;
                 // Where a shot fired now would head in the window (pixels from the middle).
                 Vec3 sv = PlayerPlane.velocity + f * 10.0f;
-                std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", 579.4f * Dot(sv, r) / Dot(sv, f),
+                std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", -579.4f * Dot(sv, r) / Dot(sv, f),
                              -579.4f * Dot(sv, u) / Dot(sv, f));
                 std::fprintf(stderr,
                              "    true pitch %.2f roll %.2f heading %.2f height %.0f (%.0f over the ground) speed %.0f; target %.0f away, "

@@ -37,7 +37,7 @@ constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // throttle and wings level is some 40 pixels below the window's middle, in the gap
 // between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
 // sinks below the deck: so the last stretch of an attack is flown at full throttle.
-constexpr int AimX = senses::Width / 2 + 2, AimY = 280;
+constexpr int AimX = senses::Width / 2, AimY = 286;
 // Where to look: the land's middle, then across the square where the targets are placed
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
@@ -91,7 +91,14 @@ public:
             own.Watch(look.rgb, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape);
             if (mission_ == 1) (behind_ ? paleBehind_ : pale_).Watch(look.rgb);
         }
-        Picture pic = Read(look.rgb, own, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_);
+        Track track;
+        if (phase_ == Phase::Attack && now - lastSeen_ < 1.0f) {
+            track.on = true;
+            track.x = lastX_ + static_cast<int>(driftX_ * (now - lastSeen_));
+            track.y = lastY_ + static_cast<int>(driftY_ * (now - lastSeen_));
+            track.reach = std::max(30, lastSize_);
+        }
+        Picture pic = Read(look.rgb, own, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_, track);
         if (pic.horizonSeen) {
             bank_ = pic.bank;
             pitch_ = pic.pitch;
@@ -156,7 +163,7 @@ private:
     OwnAircraft own_;
     float lastTime_ = -1;
     float now_ = 0, dt_ = 0;
-    float steadyAt_ = -100, steadyRight_ = 0, steadyPull_ = 0;
+    float steadyAt_ = -100, steadyPull_ = 0;
     // The aim point: where the target is held. It moves by where the tracers are seen to
     // pass beside the target's middle, so the target is held where the shots go.
     float aimX_ = AimX, aimY_ = AimY;
@@ -179,7 +186,7 @@ private:
     float awayUntil_ = -1, awayHeading_ = 0;
     float sightingAt_ = -100;
     int sightingX_ = 0, sightingY_ = 0, sightings_ = 0;
-    int lastX_ = 0, lastY_ = 0;
+    int lastX_ = 0, lastY_ = 0, lastSize_ = 0;
     // How fast its middle moves across the window (pixels a second), smoothed over looks:
     // the hand acts a reaction time late, so the aim is where it will be by then.
     float driftX_ = 0, driftY_ = 0, driftAt_ = -100;
@@ -333,26 +340,28 @@ private:
         // Never into the ground, nor so steep up that the horizon goes out of sight under
         // the deck: with only sky to see, the wings' tilt is lost. Close in and on the aim
         // point it may, for the moment of the shot.
+        // Above the aim point it is higher than the way it flies: a climb at it may be as
+        // steep as the nose can hold without losing speed.
         bool aiming = range_ < 1200.0f && std::fabs(dx) < 60.0f && std::fabs(dy) < 60.0f;
         if (pic.horizonSeen && pitch_ < -0.35f) pull_ = std::max(pull_, 30.0f);
-        if (pic.horizonSeen && pitch_ > (aiming ? 0.45f : 0.3f)) pull_ = std::min(pull_, 0.0f);
+        if (pic.horizonSeen && pitch_ > (aiming || dy < -20.0f ? 0.5f : 0.3f)) pull_ = std::min(pull_, 0.0f);
         if (!pic.horizonSeen && pic.skyOnly && !aiming) pull_ = std::min(pull_, -10.0f);
     }
 
-    // The last stretch of an attack: small moves in the window's own frame, where the
-    // middle will be when the hand acts. A pull moves the target down the window whatever
-    // the bank; the stick to the side yaws the nose toward it and leans the wings its way,
-    // which is the turn a crossing target asks for. Only a steep bank is taken back.
+    // The last stretch of an attack: the wings kept near level, so that the pull moves the
+    // target up or down the window and the sight stays still; a slight bank toward it
+    // carries the nose across to it. Where its middle will be when the hand acts is what
+    // is steered by (its drift in the window shows where the aircraft is going).
     void Steady(float dx, float dy, float dt) {
-        // A crossing target asks for a steady turn: what the stick has had to hold lately
-        // is kept (a person's feel for the turn), the error on top of it.
-        if (now_ - steadyAt_ > 1.0f) steadyRight_ = steadyPull_ = 0;
+        // A steady error is taken up by what the stick has to hold (a person's feel for it).
+        if (now_ - steadyAt_ > 1.0f) steadyPull_ = 0;
         steadyAt_ = now_;
-        steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -25, 25);
-        steadyPull_ = Clamp(steadyPull_ - 0.45f * dy * dt, -15, 15);
-        float steep = std::fabs(bank_) > 0.4f ? (std::fabs(bank_) - 0.4f) * (bank_ > 0 ? 1.0f : -1.0f) : 0.0f;
-        right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - 50.0f * steep, -45, 45);
-        pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
+        const float leadX = dx + 0.3f * driftX_, leadY = dy + 0.3f * driftY_;
+        float across = leadX * std::cos(bank_) - leadY * std::sin(bank_);
+        steadyPull_ = Clamp(steadyPull_ - 0.4f * leadY * dt, -12, 12);
+        float bank = Clamp(0.006f * across, -0.35f, 0.35f);
+        right_ = Clamp(110.0f * (bank - bank_), -60, 60);
+        pull_ = Clamp(-0.3f * leadY + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.
@@ -381,16 +390,16 @@ private:
         aimY_ = Clamp(aimY_ + 0.3f * offY, AimY - 30.0f, AimY + 30.0f);
     }
 
-    // How many pixels of the score line's white letters show (the bottom-left corner of
-    // the window): its text changes when the score does.
+    // The shape of the score line's white letters (the bottom-left corner of the window),
+    // as a number that changes whenever its text does.
     static uint64_t ScoreLine(const uint8_t* rgb) {
-        uint64_t white = 0;
+        uint64_t shape = 1469598103934665603ull;
         for (int y = 456; y < 478; ++y)
             for (int x = 0; x < 110; ++x) {
                 const uint8_t* p = rgb + 3 * (y * senses::Width + x);
-                if (p[0] > 200 && p[1] > 200 && p[2] > 200) ++white;
+                if (p[0] > 200 && p[1] > 200 && p[2] > 200) shape = (shape ^ static_cast<uint64_t>(y * 110 + x)) * 1099511628211ull;
             }
-        return white;
+        return shape;
     }
 
     // The bearing (right of the nose's heading positive, the way the heading turns) from
@@ -514,10 +523,11 @@ private:
                 }
                 // Only a shot within some 22 of its middle brings it down, and only while its
                 // burst lives (some 1.1 s: the first shot out to some 900, the last to some
-                // 500): so the trigger waits until inside that, as its depth reads it, and
-                // for the middle on the aim point. A burst runs its course once pressed.
-                if (seenNow && range_ < 500.0f) {
-                    float tolerance = Clamp(0.8f * 22.0f / range_ * FocalPixels, 8.0f, 30.0f);
+                // 500). Shots cost nothing: so from where a burst's last shot still reaches
+                // it (some 650, as its depth reads it) the trigger is held whenever the
+                // middle is on the aim point or close, burst after burst.
+                if (seenNow && range_ < 650.0f) {
+                    float tolerance = Clamp(1.5f * 22.0f / range_ * FocalPixels, 12.0f, 45.0f);
                     if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
                         if (now - lastBurst_ > 1.5f) burstFrom_ = now;
                         lastBurst_ = now;
@@ -526,7 +536,7 @@ private:
                 }
                 // The burst's shots out among the target's range: where they pass.
                 if (seenNow && now - burstFrom_ > 0.4f && now - burstFrom_ < 1.2f) WatchTracers(pic.target);
-                if (range_ < 230.0f) BreakAway(t);
+                if (range_ < 260.0f) BreakAway(t);
                 break;
             }
             case Phase::Break: {
@@ -537,14 +547,16 @@ private:
                 const float away = targetFixed_ ? std::hypot(targetX_ - x_, targetZ_ - z_) : 0.0f;
                 if (since < 2.0f) {
                     right_ = Clamp(100.0f * RollTo(0.6f * sideTurn_), -100, 100);
-                    pull_ = 25.0f;
+                    pull_ = 35.0f;
                 } else if (since < 4.0f || (targetFixed_ && away < 2200.0f && since < 14.0f)) {
                     Attitude(pic, approachPitch_, 0.0f);
                 } else {
                     float off = targetFixed_ ? Wrap(BearingTo(targetX_, targetZ_) - heading_) : 0.6f * sideTurn_;
                     Steer(pic, off, approachPitch_);
                     if (std::fabs(off) < 0.3f || since > 40.0f) {
+                        // The last range read was close in: none is known until it shows.
                         ++passes_;
+                        range_ = 1e9f;
                         Enter(Phase::Attack, t);
                     }
                 }
@@ -574,8 +586,13 @@ private:
             scoreLine_ = line;
             scoreKnown_ = true;
         }
-        bool changed = line > scoreLine_ + 15 || line + 15 < scoreLine_;
-        if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) Enter(Phase::Home, t);
+        bool changed = line != scoreLine_;
+        // Changed just after its own burst: the target is down. Changed otherwise: it was
+        // itself shot down or rammed (a point off); the attack goes on from the new line.
+        if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) {
+            if (now - lastBurst_ < 2.5f) Enter(Phase::Home, t);
+            else scoreLine_ = line;
+        }
         if (pic.target.found && phase_ != Phase::Home && mission_ != 1) {
             if (now - driftAt_ < 0.3f && now > driftAt_ && std::abs(pic.target.x - lastX_) < 40 &&
                 std::abs(pic.target.y - lastY_) < 40) {
@@ -589,6 +606,7 @@ private:
             lastSeen_ = now;
             lastX_ = pic.target.x;
             lastY_ = pic.target.y;
+            lastSize_ = std::max(pic.target.Width(), pic.target.Height());
             // Its range by its depth, which shows from any side (its length does not,
             // end on), taken across the hull however it lies in the window.
             // (A speck's spread says little: there its box does.)
@@ -602,7 +620,8 @@ private:
             targetHeading_ = Wrap(heading_ + std::atan(across) / std::max(0.5f, std::cos(pitch_)));
             targetAbove_ = std::atan(up);
             targetPitch_ = pitch_ + targetAbove_;
-            if (range_ < 3000.0f && phase_ == Phase::Attack) {
+            // (Only close in does its depth span enough pixels to judge the range by.)
+            if (range_ < 1500.0f && phase_ == Phase::Attack) {
                 const float flat = range_ * std::cos(targetAbove_ + pitch_);
                 targetX_ = x_ - std::sin(targetHeading_) * flat;
                 targetZ_ = z_ + std::cos(targetHeading_) * flat;
@@ -798,7 +817,10 @@ private:
             right_ = Clamp(0.5f * dx - 60.0f * bank_, -45, 45);
             pull_ = Clamp(-0.3f * dy, -40, 25);
             float tolerance = Clamp(0.8f * 22.0f / std::max(tankSlant_, 1.0f) * FocalPixels, 6.0f, 25.0f);
-            if (tankSlant_ < 720.0f && std::hypot(dx, dy) < tolerance) burstUntil_ = now + 0.25f;
+            if (tankSlant_ < 720.0f && std::hypot(dx, dy) < tolerance) {
+                burstUntil_ = now + 0.25f;
+                lastBurst_ = now;
+            }
         } else if (tankFixed_) {
             // Out of sight: toward where it was seen, the nose down so it comes to the aim.
             float flat = std::max(50.0f, std::hypot(tankMapX_ - x_, tankMapZ_ - z_));

@@ -84,7 +84,7 @@ bool OwnAircraft::Fixed(int x, int y) const {
     return false;
 }
 
-Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank) {
+Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank, const Track& track) {
     Picture pic;
     pic.bank = lastBank;
     // The patches: sky or ground by the majority of their world pixels.
@@ -173,7 +173,8 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
         const uint8_t* p = rgb + 3 * i;
         bool dark = wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2]);
         if (!dark || own.Fixed(x, y)) return false;
-        if (pic.horizonSeen && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
+        const bool tracked = track.on && std::abs(x - track.x) <= track.reach && std::abs(y - track.y) <= track.reach;
+        if (pic.horizonSeen && !tracked && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
         return pic.horizonSeen || pic.skyOnly;
     };
     // What is dark in most looks stays where it is on the screen: the aircraft's own.

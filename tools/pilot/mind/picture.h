@@ -62,6 +62,13 @@ private:
     int looks_ = 0;
 };
 
-Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank);
+// Where the target was a moment ago, if it was: around there it is looked for against the
+// ground too (it sinks below the horizon as the aircraft closes on it from above).
+struct Track {
+    bool on = false;
+    int x = 0, y = 0, reach = 0;
+};
+
+Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank, const Track& track = {});
 
 }  // namespace mind

@@ -37,7 +37,7 @@ constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // throttle and wings level is some 40 pixels below the window's middle, in the gap
 // between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
 // sinks below the deck: so the last stretch of an attack is flown at full throttle.
-constexpr int AimX = senses::Width / 2, AimY = 286;
+constexpr int AimX = senses::Width / 2 + 4, AimY = 286;
 // Where to look: the land's middle, then across the square where the targets are placed
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
@@ -188,6 +188,7 @@ private:
     float lostSince_ = -1;
     float awayUntil_ = -1, awayHeading_ = 0;
     float sightingAt_ = -100;
+    float glimpseAt_ = -100, glimpseHeading_ = 0;
     int sightingX_ = 0, sightingY_ = 0, sightings_ = 0;
     int lastX_ = 0, lastY_ = 0, lastSize_ = 0;
     // How fast its middle moves across the window (pixels a second), smoothed over looks:
@@ -341,20 +342,20 @@ private:
             pull_ = Clamp(-gain * dy, -40, 40);
         }
         // Never into the ground, nor so steep up that the horizon goes out of sight under
-        // the deck: with only sky to see, the wings' tilt is lost. Close in and on the aim
-        // point it may, for the moment of the shot.
-        // Above the aim point it is higher than the way it flies: a climb at it may be as
-        // steep as the nose can hold without losing speed.
+        // the deck: with only sky to see, the wings' tilt is lost (unless the target is in
+        // sight, to be steered by). Close in and on the aim point it may, for the moment of
+        // the shot. Above the aim point it is higher than the way it flies: a climb at it
+        // may be as steep as the nose can hold without losing speed.
         bool aiming = range_ < 1200.0f && std::fabs(dx) < 60.0f && std::fabs(dy) < 60.0f;
         if (pic.horizonSeen && pitch_ < -0.35f) pull_ = std::max(pull_, 30.0f);
         if (pic.horizonSeen && pitch_ > (aiming || dy < -20.0f ? 0.5f : 0.3f)) pull_ = std::min(pull_, 0.0f);
-        if (!pic.horizonSeen && pic.skyOnly && !aiming) pull_ = std::min(pull_, -10.0f);
+        if (!pic.horizonSeen && pic.skyOnly && !aiming && !pic.target.found) pull_ = std::min(pull_, -10.0f);
     }
 
     // The last stretch of an attack: the wings kept near level, so that the pull moves the
-    // target up or down the window and the sight stays still; a slight bank toward it
-    // carries the nose across to it. Where its middle will be when the hand acts is what
-    // is steered by (its drift in the window shows where the aircraft is going).
+    // target up or down the window and the shots go where the aim point says (banked and
+    // pulling, the aircraft slips and they pass above); a slight bank toward it carries
+    // the nose across to it. Where its middle will be when the hand acts is steered by.
     void Steady(float dx, float dy, float dt) {
         // A steady error is taken up by what the stick has to hold (a person's feel for it).
         if (now_ - steadyAt_ > 1.0f) steadyPull_ = 0;
@@ -362,7 +363,7 @@ private:
         const float leadX = dx + 0.3f * driftX_, leadY = dy + 0.3f * driftY_;
         float across = leadX * std::cos(bank_) - leadY * std::sin(bank_);
         steadyPull_ = Clamp(steadyPull_ - 0.4f * leadY * dt, -12, 12);
-        float bank = Clamp(0.006f * across, -0.35f, 0.35f);
+        float bank = Clamp(0.006f * across, -0.3f, 0.3f);
         right_ = Clamp(110.0f * (bank - bank_), -60, 60);
         pull_ = Clamp(-0.3f * leadY + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
@@ -484,6 +485,7 @@ private:
                 // The Vornhald comes for you: wait for it in wide circles near the base,
                 // watching for the red shape, rather than fly away from it.
                 else if (mission_ == 2) off = 0.6f * sideTurn_;
+                else if (now - glimpseAt_ < 20.0f) off = Wrap(glimpseHeading_ - heading_);
                 Steer(pic, off, SearchPitch());
                 break;
             }
@@ -528,9 +530,10 @@ private:
                 // burst lives (some 1.1 s: the first shot out to some 900, the last to some
                 // 500). Shots cost nothing: so from where a burst's last shot still reaches
                 // it (some 650, as its depth reads it) the trigger is held whenever the
-                // middle is on the aim point or close, burst after burst.
+                // middle is on the aim point, burst after burst. (A burst pressed off the
+                // aim holds the gun busy for the next 1.1 s: so only on it.)
                 if (seenNow && range_ < 650.0f) {
-                    float tolerance = Clamp(1.5f * 22.0f / range_ * FocalPixels, 12.0f, 45.0f);
+                    float tolerance = Clamp(0.7f * 22.0f / range_ * FocalPixels, 8.0f, 25.0f);
                     if (std::hypot(AimOff(pic.target, true), AimOff(pic.target, false)) < tolerance) {
                         if (now - lastBurst_ > 1.5f) burstFrom_ = now;
                         lastBurst_ = now;
@@ -642,6 +645,9 @@ private:
             sightingX_ = pic.target.x;
             sightingY_ = pic.target.y;
             if (mission_ != 1 && (phase_ == Phase::Search || phase_ == Phase::Climb) && sightings_ >= 3) Enter(Phase::Attack, t);
+            // A speck glimpsed: looked at again, the nose its way, even if it did not stay.
+            glimpseAt_ = now;
+            glimpseHeading_ = targetHeading_;
         }
     }
 

@@ -171,9 +171,9 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
         int i = y * W + x;
         if (ScoreLine(x, y)) return false;
         const uint8_t* p = rgb + 3 * i;
+        const bool tracked = track.on && std::abs(x - track.x) <= track.reach && std::abs(y - track.y) <= track.reach;
         bool dark = wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2]);
         if (!dark || own.Fixed(x, y)) return false;
-        const bool tracked = track.on && std::abs(x - track.x) <= track.reach && std::abs(y - track.y) <= track.reach;
         if (pic.horizonSeen && !tracked && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
         return pic.horizonSeen || pic.skyOnly;
     };

@@ -166,7 +166,7 @@ private:
     OwnAircraft own_;
     float lastTime_ = -1;
     float now_ = 0, dt_ = 0;
-    float steadyAt_ = -100, steadyPull_ = 0;
+    float steadyAt_ = -100, steadyRight_ = 0, steadyPull_ = 0;
     // The aim point: where the target is held. It moves by where the tracers are seen to
     // pass beside the target's middle, so the target is held where the shots go.
     float aimX_ = AimX, aimY_ = AimY;
@@ -319,9 +319,9 @@ private:
             return;
         }
         const float r = std::hypot(dx, dy);
-        if (range_ < 1500.0f && r < 120.0f) {
+        if (r < 120.0f) {
             Steady(dx, dy, dt_);
-        } else if (r > 40.0f) {
+        } else {
             // Off the aim point: its angles across and up from it, turned upright by the
             // bank; then a turn and a climb (or a dive) toward it, shared out by the bank
             // as any turn is: the pull turns it, the wings lean the pull.
@@ -334,12 +334,6 @@ private:
             float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
             right_ = Clamp(90.0f * RollTo(bank), -100, 100);
             pull_ = Clamp(pull / PullRadiansPerPixel, -30, 35);
-        } else {
-            // Close to the aim point: wings level, small moves; firmer ones close in, where
-            // it moves fast in the window.
-            float gain = range_ < 1500.0f ? 0.5f : 0.25f;
-            right_ = Clamp(-50.0f * bank_ + 2.0f * gain * dx, -60, 60);
-            pull_ = Clamp(-gain * dy, -40, 40);
         }
         // Never into the ground, nor so steep up that the horizon goes out of sight under
         // the deck: with only sky to see, the wings' tilt is lost (unless the target is in
@@ -352,20 +346,20 @@ private:
         if (!pic.horizonSeen && pic.skyOnly && !aiming && !pic.target.found) pull_ = std::min(pull_, -10.0f);
     }
 
-    // The last stretch of an attack: the wings kept near level, so that the pull moves the
-    // target up or down the window and the shots go where the aim point says (banked and
-    // pulling, the aircraft slips and they pass above); a slight bank toward it carries
-    // the nose across to it. Where its middle will be when the hand acts is steered by.
+    // On the aim point or near it: small moves in the window's own frame, toward where
+    // the middle will be when the hand acts. A pull moves the target down the window
+    // whatever the bank; the stick to the side yaws the nose across toward it and leans
+    // the wings its way, and the wings are taken back toward level all the while, so the
+    // bank settles where the error asks for it: a steady turn for a target off to one
+    // side, the wings level (where the shots go where the aim point says) once on it.
     void Steady(float dx, float dy, float dt) {
-        // A steady error is taken up by what the stick has to hold (a person's feel for it).
-        if (now_ - steadyAt_ > 1.0f) steadyPull_ = 0;
+        // What the stick has had to hold lately is kept (a person's feel for the turn).
+        if (now_ - steadyAt_ > 1.0f) steadyRight_ = steadyPull_ = 0;
         steadyAt_ = now_;
-        const float leadX = dx + 0.3f * driftX_, leadY = dy + 0.3f * driftY_;
-        float across = leadX * std::cos(bank_) - leadY * std::sin(bank_);
-        steadyPull_ = Clamp(steadyPull_ - 0.4f * leadY * dt, -12, 12);
-        float bank = Clamp(0.006f * across, -0.3f, 0.3f);
-        right_ = Clamp(110.0f * (bank - bank_), -60, 60);
-        pull_ = Clamp(-0.3f * leadY + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
+        steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -20, 20);
+        steadyPull_ = Clamp(steadyPull_ - 0.4f * dy * dt, -12, 12);
+        right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - 60.0f * bank_, -45, 45);
+        pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.

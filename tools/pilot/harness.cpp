@@ -76,6 +76,9 @@ struct Outcome {
     bool crashed = false;
     float crashTime = -1;
     int shotDown = 0;
+    // The nearest the aircraft came to the target, and when it first came within its
+    // engine's hearing (for the developer's table, never for the mind).
+    float nearest = 1e9f, nearestAt = -1, inHearing = -1;
     int seenClaims = 0, seenConfirmed = 0;
     int beliefs = 0;
     float positionErrorMedian = -1, positionErrorMax = -1, homeErrorMedian = -1;
@@ -516,6 +519,16 @@ Outcome Fly(const FlightOptions& opt) {
             if (out.kill < 0 && TargetDown(opt.mission)) out.kill = t;
             if (a.destroyed && !wasDown) ++out.shotDown;
             wasDown = a.destroyed;
+            const Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
+            const Vec3 d = tp - a.position;
+            const float range = std::sqrt(Dot(d, d));
+            if (opt.log && out.nearestAt < 0)
+                std::fprintf(stderr, "    the target stands at (%.0f %.0f %.0f)\n", tp.x, tp.y, tp.z);
+            if (range < out.nearest) {
+                out.nearest = range;
+                out.nearestAt = t;
+            }
+            if (out.inHearing < 0 && range < 7500.0f) out.inHearing = t;
         }
         if (opt.log && Flow.state == Playing) burstLog.Step(opt.mission, t);
         if (t > limit || (opt.playLimit > 0 && t > opt.playLimit) || Decided(out, opt.guards, t)) break;
@@ -571,9 +584,10 @@ Outcome Fly(const FlightOptions& opt) {
                 std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", -579.4f * Dot(sv, r) / Dot(sv, f),
                              -579.4f * Dot(sv, u) / Dot(sv, f));
                 std::fprintf(stderr,
-                             "    true pitch %.2f roll %.2f heading %.2f height %.0f speed %.0f; target %.0f away, "
+                             "    true pitch %.2f roll %.2f heading %.2f height %.0f (%.0f over the ground) speed %.0f; target %.0f away, "
                              "bearing %.2f elevation %.2f\n",
                              std::asin(Clamp1(f.y)), std::atan2(r.y, u.y), heading, p.y - 629.0f,
+                             -TerrainGap(PlayerPlane, p.x, p.y, p.z),
                              std::sqrt(Dot(PlayerPlane.velocity, PlayerPlane.velocity)) / (StepMs / 1000.0f),
                              std::sqrt(Dot(d, d)), bearing, std::atan2(d.y, std::hypot(d.x, d.z)));
                 std::fprintf(stderr, "    t %6.1f believed (%6.0f %6.0f) true (%6.0f %6.0f) error %5.0f; home believed (%6.0f %6.0f) error %5.0f\n",
@@ -676,9 +690,9 @@ int main(int argc, char** argv) {
         o.peakKb = usage.ru_maxrss;
         peakKb = std::max(peakKb, o.peakKb);
         std::printf("seed %3u: airborne %5.1f  300 up %5.1f%s  seen %6.1f (%d of %d claims on it)  kill %6.1f  home %6.1f  "
-                    "shot down %d%s  play %5.1f s  position error median %5.0f max %5.0f  peak %ld MB  flown in %.0f s (mind %.0f s)\n",
+                    "shot down %d%s  nearest %5.0f at %5.1f  within 7,500 %6.1f  play %5.1f s  position error median %5.0f max %5.0f  peak %ld MB  flown in %.0f s (mind %.0f s)\n",
                     opt.seed, o.airborne, o.above300, o.touchedAgain ? " (touched again)" : "", o.seen, o.seenConfirmed,
-                    o.seenClaims, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "", o.playSeconds,
+                    o.seenClaims, o.kill, o.home, o.shotDown, o.crashed ? "  crashed" : "", o.nearest, o.nearestAt, o.inHearing, o.playSeconds,
                     o.positionErrorMedian, o.positionErrorMax, o.peakKb / 1000, o.wallSeconds, o.mindSeconds);
         outcomes.push_back(o);
     }

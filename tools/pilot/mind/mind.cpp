@@ -9,8 +9,10 @@
 #include <deque>
 #include <iostream>
 #include <memory>
+#include <vector>
 
 #include "../senses.h"
+#include "ground.h"
 #include "picture.h"
 
 namespace mind {
@@ -40,6 +42,21 @@ constexpr int AimX = senses::Width / 2 + 4, AimY = 286;
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
 constexpr float Waypoints[WaypointCount][2] = {{0, 0}, {-9000, -9000}, {9000, -9000}, {-9000, 9000}, {9000, 9000}};
+// The tank's search: low over the fields, along legs 8,000 apart across the square, so
+// that no point of it lies farther than some 7,000 from a leg, within its engine's
+// hearing, and the legs stay off the hills toward the land's end even with the position
+// some thousands out.
+constexpr int HuntLegCount = 6;
+constexpr float HuntLegs[HuntLegCount][2] = {{8000, 11000}, {8000, -11000}, {0, -11000}, {0, 11000}, {-8000, 11000}, {-8000, -11000}};
+// The height over the fields to search at: the tank (7 long) covers 2 x 2 pixels only
+// within some 1,200, and the window shows the ground down to 22 degrees below the level,
+// so from 350 up it shows the ground from some 850 to 1,250 ahead.
+constexpr float HuntHigh = 350.0f;
+// The fields' flow, read from behind, gives the height a third high (median 1.35 times
+// the truth on five flights, half of the readings within 1.1-1.7): taken as that.
+constexpr float FlowReadsHigh = 1.35f;
+// Where the shots go in a shallow dive at full throttle, from the pilot's seat.
+constexpr int TankAimX = senses::Width / 2 + 2, TankAimY = 285;
 
 float Clamp(float v, float lo, float hi) { return v < lo ? lo : (v > hi ? hi : v); }
 float Wrap(float a) {
@@ -48,7 +65,8 @@ float Wrap(float a) {
     return a;
 }
 
-enum class Phase { Briefing, Roll, Rotate, Climb, Search, Attack, Break, Home };
+// Hunt, Dive and PullOut are the tank's: low over the fields, down at it, and up again.
+enum class Phase { Briefing, Roll, Rotate, Climb, Search, Attack, Break, Home, Hunt, Dive, PullOut };
 
 class Pilot {
 public:
@@ -70,8 +88,12 @@ public:
 
         // Its own aircraft's shape is learnt in the first looks, then only kept up to date.
         ++looks_;
-        if (phase_ != Phase::Briefing && now > playFrom_ + 1.0f && (!own_.Settled() || looks_ % 4 == 0))
-            own_.Watch(look.rgb, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape);
+        // Looking from behind (the tank's search), the aircraft's own shape there is another.
+        OwnAircraft& own = behind_ ? ownBehind_ : own_;
+        if (phase_ != Phase::Briefing && now > playFrom_ + 1.0f && now > viewFrom_ + 0.5f && (!own.Settled() || looks_ % 4 == 0)) {
+            own.Watch(look.rgb, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape);
+            if (mission_ == 1) (behind_ ? paleBehind_ : pale_).Watch(look.rgb);
+        }
         Track track;
         if (phase_ == Phase::Attack && now - lastSeen_ < 1.0f) {
             track.on = true;
@@ -79,32 +101,48 @@ public:
             track.y = lastY_ + static_cast<int>(driftY_ * (now - lastSeen_));
             track.reach = std::max(30, lastSize_);
         }
-        Picture pic = Read(look.rgb, own_, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_, track);
+        Picture pic = Read(look.rgb, own, mission_ == 2 ? Wanted::RedShape : Wanted::DarkShape, bank_, track);
         if (pic.horizonSeen) {
             bank_ = pic.bank;
             pitch_ = pic.pitch;
         }
         Listen(look);
         look_ = look.rgb;
+        if (mission_ == 1) LookForTank(pic, own, now);
         Fly(pic, now, now - playFrom_);
         const float t = now - playFrom_;  // seconds of play, as it believes
         Reckon(dt, t, pic.horizonSeen);
-        if (log_ && now >= nextLog_) {
-            // Every look in the last stretch of an attack, else once a second.
-            nextLog_ = now + (phase_ == Phase::Attack && range_ < 2500.0f ? 0.0f : 1.0f);
+        // Every look in the last stretch of an attack or with the tank in sight, else once a
+        // second.
+        const bool closeIn = (phase_ == Phase::Attack && range_ < 2500.0f) || tankNow_.found || tankSightings_ > 0 || phase_ == Phase::Dive;
+        if (log_ && (now >= nextLog_ || closeIn)) {
+            nextLog_ = now + (closeIn ? 0.0f : 1.0f);
             std::cerr << "    mind t " << t << " phase " << static_cast<int>(phase_) << " pass " << passes_ << " horizon " << pic.horizonSeen
                       << (pic.skyOnly ? " sky" : "") << " fit " << pic.fit << " bank " << bank_ << " pitch " << pitch_
                       << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
                       << pic.target.Width() << "x" << pic.target.Height() << " range " << range_
                       << (now < burstUntil_ ? " FIRE" : "") << " stick " << right_ << "," << pull_
                       << " aim " << aimX_ << "," << aimY_ << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
-                      << " heard " << look.leftDb << "/" << look.rightDb << " lean " << side_ << " pitch " << look.pitch << "\n";
+                      << " heard " << look.leftDb << "/" << look.rightDb << " lean " << side_ << " pitch " << look.pitch;
+            if (mission_ == 1)
+                std::cerr << " ground " << groundHigh_ << (now - flowAt_ < 0.5f ? " flow" : "") << " loud " << loud_
+                          << " tank " << tankNow_.found << " " << tankNow_.x << "," << tankNow_.y << " " << tankNow_.Width() << "x"
+                          << tankNow_.Height() << " sightings " << tankSightings_ << " last " << tankLastX_ << "," << tankLastY_ << " fixed " << tankFixed_ << " at " << tankMapX_
+                          << "," << tankMapZ_ << " slant " << tankSlant_;
+            std::cerr << "\n";
         }
 
         hands.keys = keys_;
         hands.pointerX = senses::Width / 2 + static_cast<int>(std::lround(Clamp(right_, -200, 200)));
         hands.pointerY = senses::Height / 2 + static_cast<int>(std::lround(Clamp(pull_, -160, 160)));
-        if (phase_ != Phase::Briefing && pic.target.found && own_.Learned()) {
+        if (mission_ == 1) {
+            // The tank counts as seen only once it shows as a shape of 2 x 2 pixels or more.
+            if (tankNow_.found && tankNow_.Width() >= 2 && tankNow_.Height() >= 2) {
+                hands.seen = 1;
+                hands.seenX = tankNow_.x;
+                hands.seenY = tankNow_.y;
+            }
+        } else if (phase_ != Phase::Briefing && pic.target.found && own_.Learned()) {
             hands.seen = 1;
             hands.seenX = pic.target.x;
             hands.seenY = pic.target.y;
@@ -169,6 +207,35 @@ private:
     int passes_ = 0;
     float side_ = 0;  // the lean of what it hears, right ear minus left, in dB
     int waypoint_ = 0;
+    // The tank's search and attack. The own aircraft's shape in the delayed view (Page Up,
+    // from just behind it, which hides far less of the ground ahead than the seat does).
+    OwnAircraft ownBehind_;
+    OftenPale pale_, paleBehind_;  // for each view
+    bool behind_ = false, behindWanted_ = false;
+    float viewFrom_ = -100, viewPressed_ = -100;
+    // The last few looks, for the fields' flow: the higher it flies, the slower they flow,
+    // so the farther back the look it is matched against.
+    static constexpr int Kept = 5;
+    struct KeptLook {
+        std::vector<uint8_t> rgb;
+        Picture pic;
+        bool behind = false;
+        float at = -100;
+    };
+    KeptLook kept_[Kept];
+    long keptCount_ = 0;
+    // The height over the ground, from the fields' flow, reckoned on between its readings.
+    float groundHigh_ = 300, flowAt_ = -100;
+    float loud_ = -100;  // both ears, smoothed
+    // The tank as seen this look (when held over looks), and where it lies on the map.
+    Blob tankNow_;
+    int tankSightings_ = 0, tankLastX_ = 0, tankLastY_ = 0;
+    float tankFirstBelow_ = 0;
+    float tankSeenAt_ = -100, tankSlant_ = 1e9f, tankMapX_ = 0, tankMapZ_ = 0;
+    bool tankFixed_ = false, outbound_ = false;
+    int huntLeg_ = 0;
+    bool huntTurning_ = false;
+    float tankDriftX_ = 0, tankDriftY_ = 0;
     // The score line at the start of play: it changes when a target goes down.
     uint64_t scoreLine_ = 0;
     bool scoreKnown_ = false;
@@ -354,6 +421,8 @@ private:
         if (look.leftDb == senses::Silent || look.rightDb == senses::Silent) return;
         float lean = static_cast<float>(look.rightDb - look.leftDb);
         side_ += 0.04f * (lean - side_);
+        float both = 0.5f * (look.rightDb + look.leftDb);
+        loud_ = loud_ < -99.0f ? both : loud_ + 0.04f * (both - loud_);
     }
 
     // The nose's angle above the horizon it sees. The horizon drawn is the land's end,
@@ -388,7 +457,10 @@ private:
                     sideTurn_ = 1;
                     Circle(pic, 0.25f);
                 }
-                if (t > 60.0f) Enter(Phase::Search, t);
+                // The tank's search looks from behind, which it learns to know on the climb.
+                if (mission_ == 1 && t > 12.0f) WantView(true, now);
+                if (mission_ == 1 && t > 16.0f) Enter(Phase::Hunt, t);
+                else if (t > 60.0f) Enter(Phase::Search, t);
                 break;
             case Phase::Search: {
                 Throttle(9);
@@ -490,6 +562,15 @@ private:
                 }
                 break;
             }
+            case Phase::Hunt:
+                Hunt(pic, now, t);
+                break;
+            case Phase::Dive:
+                Dive(pic, now, t);
+                break;
+            case Phase::PullOut:
+                PullOut(pic, now, t);
+                break;
             case Phase::Home: {
                 Throttle(9);
                 float off = Wrap(BearingTo(HomeX, HomeZ) - heading_);
@@ -512,7 +593,7 @@ private:
             if (now - lastBurst_ < 2.5f) Enter(Phase::Home, t);
             else scoreLine_ = line;
         }
-        if (pic.target.found && phase_ != Phase::Home) {
+        if (pic.target.found && phase_ != Phase::Home && mission_ != 1) {
             if (now - driftAt_ < 0.3f && now > driftAt_ && std::abs(pic.target.x - lastX_) < 40 &&
                 std::abs(pic.target.y - lastY_) < 40) {
                 float gap = now - driftAt_;
@@ -557,10 +638,225 @@ private:
             sightingAt_ = now;
             sightingX_ = pic.target.x;
             sightingY_ = pic.target.y;
-            if ((phase_ == Phase::Search || phase_ == Phase::Climb) && sightings_ >= 3) Enter(Phase::Attack, t);
+            if (mission_ != 1 && (phase_ == Phase::Search || phase_ == Phase::Climb) && sightings_ >= 3) Enter(Phase::Attack, t);
             // A speck glimpsed: looked at again, the nose its way, even if it did not stay.
             glimpseAt_ = now;
             glimpseHeading_ = targetHeading_;
+        }
+    }
+
+
+    // ---- the tank ----------------------------------------------------------------------
+
+    float Speed() const { return Clamp(465.0f - 180.0f * pitch_, 300.0f, 480.0f) * (throttle_ >= 9 ? 1.0f : 0.85f); }
+
+    // The view wanted: a key press, carried out a reaction time later; pressed again now and
+    // then, since being shot down changes the view.
+    void WantView(bool behind, float now) {
+        if (behind != behindWanted_ || now - viewPressed_ > 3.0f) {
+            behindWanted_ = behind;
+            viewPressed_ = now;
+            keys_ |= behind ? senses::KeyPageUp : senses::KeyHome;
+        }
+        if (behind_ != behindWanted_ && now - viewPressed_ > 0.35f) {
+            behind_ = behindWanted_;
+            viewFrom_ = now;
+        }
+    }
+
+    // Pixels below the horizon's line (positive below), as the picture reads it.
+    static float Below(const Picture& pic, float x, float y) {
+        float ux = -std::sin(pic.bank), uy = -std::cos(pic.bank), line = -std::tan(pic.pitch) * FocalPixels;
+        return line - ((x - senses::Width / 2) * ux + (y - senses::Height / 2) * uy);
+    }
+
+    // Each look low over the fields: the height from their flow, then the small grey shape.
+    void LookForTank(const Picture& pic, const OwnAircraft& own, float now) {
+        const bool low = phase_ == Phase::Hunt || phase_ == Phase::Dive || phase_ == Phase::PullOut;
+        if (!low) {
+            tankNow_ = Blob{};
+            return;
+        }
+        groundHigh_ += Speed() * std::sin(pitch_) * dt_;
+        // The look just before first; when that says high (the flow there is a pixel or
+        // two), two and four looks back, where it has flowed farther.
+        for (int back = 1; back <= 4 && keptCount_ >= back; back *= 2) {
+            const KeptLook& then = kept_[(keptCount_ - back) % Kept];
+            const float gap = now - then.at;
+            // The wings as steady between the two as the flow asks.
+            if (then.behind != behind_ || gap > 0.12f * back || now - viewFrom_ < 0.1f * back + 0.1f ||
+                std::fabs(then.pic.bank - pic.bank) > 0.06f)
+                break;
+            Flow f = GroundFlow(then.rgb.data(), then.pic, look_, pic, gap, own);
+            float high = f.secondsHigh * Speed() / FlowReadsHigh;
+            // High up, a look's flow may be too small to read at all: farther back then.
+            if (!f.known || high < 20.0f || high > 3000.0f) continue;
+            if (back > 1 && high < 250.0f * back) break;
+            groundHigh_ += 0.35f * (high - groundHigh_);
+            flowAt_ = now;
+            if (high < 250.0f * 2 * back) break;
+        }
+        KeptLook& keep = kept_[keptCount_ % Kept];
+        keep.rgb.assign(look_, look_ + senses::FrameBytes);
+        keep.pic = pic;
+        keep.behind = behind_;
+        keep.at = now;
+        ++keptCount_;
+
+        tankNow_ = Blob{};
+        if (!own.Learned() || now - viewFrom_ < 0.3f) return;
+        // Not over the base: its runway and hangar are pale too.
+        if (std::hypot(x_ - HomeX, z_ - HomeZ) < 2500.0f) return;
+        // Searching, only from behind (the seat hides the ground ahead).
+        if (phase_ != Phase::Dive && !behind_) return;
+        Blob b = FindGroundShape(look_, pic, own, behind_ ? paleBehind_ : pale_, 60);
+        if (!b.found) {
+            if (now - tankSeenAt_ > 0.35f) tankSightings_ = 0;
+            return;
+        }
+        // Its direction from the nose, turned upright by the bank, and its range from the
+        // height and how far below the horizon it shows.
+        float u = (b.x - senses::Width / 2) / FocalPixels, v = (senses::Height / 2 - b.y) / FocalPixels;
+        float across = std::atan(u * std::cos(bank_) + v * std::sin(bank_));
+        float below = std::atan(Below(pic, b.x + 0.5f, b.y + 0.5f) / FocalPixels);
+        if (below < 0.02f) return;
+        // From behind, the own aircraft shows where it is going, in the window's middle near
+        // the horizon's line (a little below it when the nose goes down); the tank within
+        // reach lies well below the line.
+        if (behind_ && (below < 0.12f || (std::abs(b.x - senses::Width / 2) < 130 && b.y < 360))) return;
+        // Near where it was: the same thing, seen again.
+        bool again = now - tankSeenAt_ < 0.35f && std::abs(b.x - tankLastX_) < 40 && std::abs(b.y - tankLastY_) < 40;
+        if (phase_ == Phase::Dive && !again) {
+            // After the change of view, or lost a while: only where it should be.
+            float flat = std::max(50.0f, std::hypot(tankMapX_ - x_, tankMapZ_ - z_));
+            float acrossThere = Wrap(BearingTo(tankMapX_, tankMapZ_) - heading_), belowThere = std::atan(groundHigh_ / flat);
+            if (std::fabs(across - acrossThere) > 0.15f || std::fabs(below - belowThere) > 0.12f) return;
+        }
+        if (again && now > tankSeenAt_) {
+            float gap = now - tankSeenAt_;
+            tankDriftX_ += 0.4f * ((b.x - tankLastX_) / gap - tankDriftX_);
+            tankDriftY_ += 0.4f * ((b.y - tankLastY_) / gap - tankDriftY_);
+        } else {
+            tankDriftX_ = tankDriftY_ = 0;
+        }
+        tankSightings_ = again ? tankSightings_ + 1 : 1;
+        if (tankSightings_ == 1) tankFirstBelow_ = below;
+        tankSeenAt_ = now;
+        tankLastX_ = b.x;
+        tankLastY_ = b.y;
+        // On the ground within reach it flows away from the horizon as the fields do, a
+        // pixel a look or more, as fast as the height says ground there flows; what does
+        // otherwise is the own aircraft's, or far off.
+        const float sinks = (below - tankFirstBelow_) * FocalPixels, looks = tankSightings_ - 1.0f;
+        const float d = below * FocalPixels, perLook = d * d * 0.09f * Speed() / (FocalPixels * std::max(50.0f, groundHigh_));
+        const bool flowing = sinks >= looks && std::fabs(sinks - perLook * looks) < std::max(2.0f, 0.6f * perLook * looks);
+        const bool big = b.Width() >= 2 && b.Height() >= 2;
+        if ((tankSightings_ < 2 || !flowing || !big) && phase_ != Phase::Dive) return;
+        tankNow_ = b;
+        tankSlant_ = groundHigh_ / std::sin(below);
+        float flat = groundHigh_ / std::tan(below);
+        float bearing = Wrap(heading_ + across);
+        tankMapX_ = x_ - std::sin(bearing) * flat;
+        tankMapZ_ = z_ + std::cos(bearing) * flat;
+        tankFixed_ = true;
+    }
+
+    // The nose's angle above the horizon that keeps it some HuntHigh over the fields.
+    float HuntPitch(float now) const {
+        // Unread for a while: level, or down a little when it believes itself well up
+        // (high up the flow reads only from looks farther back, wings level).
+        if (now - flowAt_ > 3.0f) return groundHigh_ > 900.0f ? -0.04f : 0.05f;
+        if (groundHigh_ < 200.0f) return 0.3f;
+        return Clamp((HuntHigh - groundHigh_) / 500.0f, -0.1f, 0.2f);
+    }
+
+    void Hunt(const Picture& pic, float now, float t) {
+        Throttle(9);
+        WantView(true, now);
+        float off;
+        if (tankFixed_) {
+            // Seen before: out past it, and back at it along a straight run.
+            float away = std::hypot(tankMapX_ - x_, tankMapZ_ - z_);
+            if (away < 1500.0f) outbound_ = true;
+            if (away > 3500.0f) outbound_ = false;
+            off = outbound_ ? 0.0f : Wrap(BearingTo(tankMapX_, tankMapZ_) - heading_);
+        } else {
+            float x = HuntLegs[huntLeg_][0], z = HuntLegs[huntLeg_][1];
+            if (std::hypot(x - x_, z - z_) < 2000.0f) huntLeg_ = (huntLeg_ + 1) % HuntLegCount;
+            off = Wrap(BearingTo(x, z) - heading_);
+            // Heard on one side: another engine there. Toward it.
+            if (std::fabs(side_) > 0.25f) off = side_ > 0 ? 0.5f : -0.5f;
+        }
+        if (pic.voidShare > 0.01f && now > awayUntil_) {
+            awayUntil_ = now + 20.0f;
+            awayHeading_ = Wrap(heading_ + Pi);
+            huntLeg_ = (huntLeg_ + 1) % HuntLegCount;
+        }
+        if (now < awayUntil_) off = Wrap(awayHeading_ - heading_);
+        // A small change of heading with the wings a little over; a large one in a steep
+        // circle (only that turns), the nose held up a little: it climbs rather than sinks.
+        // (Round until near the heading, then straight: never both by turns.)
+        if (std::fabs(off) > 0.4f) huntTurning_ = true;
+        if (std::fabs(off) < 0.12f) huntTurning_ = false;
+        if (huntTurning_) {
+            sideTurn_ = off > 0 ? 1 : -1;
+            // (A circle holds the nose some 0.15 above what it is asked.)
+            Circle(pic, -0.05f);
+        } else if (!Lost(pic)) {
+            // Near the heading: the wings all but level, so that the fields' flow reads.
+            right_ = Clamp(110.0f * RollTo(Clamp(off, -0.25f, 0.25f)), -60, 60);
+            pull_ = Clamp(80.0f * (HuntPitch(now) - pitch_), -40, 40);
+        }
+        if (tankSightings_ >= 4 && tankNow_.found) Enter(Phase::Dive, t);
+    }
+
+    // Down at it from the seat: its middle held where the shots go, the trigger inside a
+    // burst's reach, and out of the dive before its gun's reach or the ground.
+    void Dive(const Picture& pic, float now, float t) {
+        Throttle(9);
+        WantView(false, now);
+        const float since = t - phaseFrom_;
+        const bool seen = tankNow_.found && now - viewFrom_ > 0.3f && !behind_;
+        if (seen) {
+            float dx = tankNow_.x + 0.3f * tankDriftX_ - TankAimX, dy = tankNow_.y + 0.3f * tankDriftY_ - TankAimY;
+            right_ = Clamp(0.5f * dx - 60.0f * bank_, -45, 45);
+            pull_ = Clamp(-0.3f * dy, -40, 25);
+            float tolerance = Clamp(0.8f * 22.0f / std::max(tankSlant_, 1.0f) * FocalPixels, 6.0f, 25.0f);
+            if (tankSlant_ < 720.0f && std::hypot(dx, dy) < tolerance) {
+                burstUntil_ = now + 0.25f;
+                lastBurst_ = now;
+            }
+        } else if (tankFixed_) {
+            // Out of sight: toward where it was seen, the nose down so it comes to the aim.
+            float flat = std::max(50.0f, std::hypot(tankMapX_ - x_, tankMapZ_ - z_));
+            float down = std::atan(groundHigh_ / flat) - (TankAimY - senses::Height / 2) / FocalPixels;
+            float off = Wrap(BearingTo(tankMapX_, tankMapZ_) - heading_);
+            tankSlant_ = std::hypot(flat, groundHigh_);
+            Attitude(pic, Clamp(-down, -0.45f, 0.1f), Clamp(1.5f * off, -0.5f, 0.5f));
+        }
+        if (pic.horizonSeen && pitch_ < -0.5f) pull_ = std::max(pull_, 20.0f);
+        const bool lost = now - tankSeenAt_ > 2.5f && since > 3.0f;
+        if (tankSlant_ < 400.0f || groundHigh_ < 150.0f || since > 12.0f || lost) Enter(Phase::PullOut, t);
+    }
+
+    void PullOut(const Picture& pic, float now, float t) {
+        Throttle(9);
+        const float since = t - phaseFrom_;
+        // Out of the dive, the view from behind again: low down and nose up, the seat shows
+        // only sky past the wing.
+        WantView(since > 1.5f, now);
+        if (since < 1.5f && pitch_ < 0.12f && !(pic.skyOnly && !pic.horizonSeen)) {
+            // A firm pull, the wings level, until the nose is above the horizon.
+            right_ = Clamp(-80.0f * bank_, -60, 60);
+            pull_ = 45.0f;
+        } else if (!pic.horizonSeen) {
+            Lost(pic);
+        } else {
+            Attitude(pic, 0.15f, 0.0f);
+        }
+        if (since > 5.0f && pitch_ > 0.0f) {
+            tankSightings_ = 0;
+            Enter(Phase::Hunt, t);
         }
     }
 
@@ -574,7 +870,7 @@ private:
         const float right = hand_.front()[1], pull = hand_.front()[2];
         // Its speed as it has come to know it: some 460 level at full throttle, 400 in a
         // climbing circle, less at a lower throttle.
-        float cruise = Clamp(465.0f - 180.0f * pitch_, 300.0f, 480.0f) * (throttle_ >= 9 ? 1.0f : 0.85f);
+        float cruise = Speed();
         float speed = phase_ == Phase::Roll ? std::min(cruise, 20.0f * t) : cruise;
         // Out of sight of the horizon, the wings roll as the stick holds them.
         if (!horizonSeen) bank_ = Wrap(bank_ + right * RollRadiansPerPixel * dt);

@@ -203,13 +203,9 @@ Blob FindGroundShape(const uint8_t* rgb, const Picture& pic, const OwnAircraft& 
                 int i = stack.back();
                 stack.pop_back();
                 int px = i % W, py = i / W;
-                ++b.pixels;
+                b.Add(px, py);
                 sx += px;
                 sy += py;
-                b.left = std::min(b.left, px);
-                b.right = std::max(b.right, px);
-                b.top = std::min(b.top, py);
-                b.bottom = std::max(b.bottom, py);
                 // Touching at a corner is touching: a speck of two pixels may sit diagonally.
                 static const int ox[8] = {-1, 0, 1, -1, 1, -1, 0, 1}, oy[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
                 for (int k = 0; k < 8; ++k) {

@@ -200,16 +200,12 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
                 int i = stack.back();
                 stack.pop_back();
                 int px = i % W, py = i / W;
-                ++b.pixels;
+                b.Add(px, py);
                 sx += px;
                 sy += py;
                 sxx += double(px) * px;
                 syy += double(py) * py;
                 sxy += double(px) * py;
-                b.left = std::min(b.left, px);
-                b.right = std::max(b.right, px);
-                b.top = std::min(b.top, py);
-                b.bottom = std::max(b.bottom, py);
                 const int nx[4] = {px - 1, px + 1, px, px}, ny[4] = {py, py, py - 1, py + 1};
                 for (int k = 0; k < 4; ++k) {
                     if (nx[k] < 0 || nx[k] >= W || ny[k] < 0 || ny[k] >= H) continue;

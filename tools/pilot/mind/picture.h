@@ -21,6 +21,14 @@ struct Blob {
     // Its thickness across its long axis, from the spread of its pixels: the hull's depth
     // whichever way it lies in the window, the wings banked or not.
     float thickness = 1;
+    // One more pixel of it: its count and box.
+    void Add(int px, int py) {
+        ++pixels;
+        left = px < left ? px : left;
+        right = px > right ? px : right;
+        top = py < top ? py : top;
+        bottom = py > bottom ? py : bottom;
+    }
     int Width() const { return right - left + 1; }
     int Height() const { return bottom - top + 1; }
 };

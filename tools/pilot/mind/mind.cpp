@@ -34,7 +34,7 @@ constexpr float RollRadiansPerPixel = 0.0104f;
 // The zeppelin, 2,000 away, is some 30 pixels long and 6 deep; 700 away some 80 long.
 constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // Where the shots go: between the nose and the way the aircraft flies, which at full
-// throttle and wings level is some 40-55 pixels below the window's middle, in the gap
+// throttle and wings level is some 40-57 pixels below the window's middle, in the gap
 // between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
 // sinks below the deck: so the last stretch of an attack is flown at full throttle.
 constexpr int AimX = senses::Width / 2 + 4, AimY = 286;

@@ -63,6 +63,7 @@ constexpr float KillWithin = 480.0f;     // seconds from the briefing's end
 constexpr float HomeWithin = 720.0f;
 constexpr float TakeOffWithin = 30.0f;   // 300 above the ground by then
 constexpr float SeenBoxPixels = 2.0f;    // a target smaller than 2 x 2 pixels is not there
+constexpr float FocalPixels = 579.4f;    // pixels a radian spans at the window's middle
 
 uint32_t clockMs = 0;
 uint32_t HarnessClock() { return clockMs; }
@@ -271,28 +272,11 @@ const Model& TargetModel(int mission) {
                         : mission == 1 ? static_cast<const Model&>(TankModel) : TriplaneModel;
 }
 
-// Whether the pixel lies on the target's box as this frame drew it, the box at least
-// SeenBoxPixels each way on the screen. clip is the projection times the view.
-bool OnTarget(const float clip[16], const Model& target, int px, int py) {
-    float lo[2] = {1e9f, 1e9f}, hi[2] = {-1e9f, -1e9f};
-    for (int c = 0; c < 8; ++c) {
-        Vec3 b = {(c & 1) ? target.boundsMax.x : target.boundsMin.x, (c & 2) ? target.boundsMax.y : target.boundsMin.y,
-                  (c & 4) ? target.boundsMax.z : target.boundsMin.z};
-        Vec3 w = TransformPoint(target.matrix, b);
-        float v[4];
-        for (int r = 0; r < 4; ++r) v[r] = clip[r] * w.x + clip[4 + r] * w.y + clip[8 + r] * w.z + clip[12 + r];
-        if (v[3] <= 0.5f) return false;  // a corner behind the eye: not judged as seen
-        float sx = (0.5f + 0.5f * v[0] / v[3]) * senses::Width;
-        float sy = (0.5f - 0.5f * v[1] / v[3]) * senses::Height;
-        lo[0] = std::min(lo[0], sx); hi[0] = std::max(hi[0], sx);
-        lo[1] = std::min(lo[1], sy); hi[1] = std::max(hi[1], sy);
-    }
-    if (hi[0] - lo[0] < SeenBoxPixels || hi[1] - lo[1] < SeenBoxPixels) return false;
-    float cx = px + 0.5f, cy = py + 0.5f;
-    return cx >= lo[0] && cx <= hi[0] && cy >= lo[1] && cy <= hi[1];
-}
+// The point a hit on the target is measured from.
+Vec3 TargetPoint(int mission) { return mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(mission).matrix); }
 
-// Where a point of the world is drawn in the window, through the look's projection and view.
+// Where a point of the world is drawn in the window, through the look's projection and
+// view (clip); false for a point behind the eye.
 bool Drawn(const float clip[16], Vec3 w, float& sx, float& sy) {
     float v[4];
     for (int r = 0; r < 4; ++r) v[r] = clip[r] * w.x + clip[4 + r] * w.y + clip[8 + r] * w.z + clip[12 + r];
@@ -300,6 +284,31 @@ bool Drawn(const float clip[16], Vec3 w, float& sx, float& sy) {
     sx = (0.5f + 0.5f * v[0] / v[3]) * senses::Width;
     sy = (0.5f - 0.5f * v[1] / v[3]) * senses::Height;
     return true;
+}
+
+// For reading the log: where something moving along `v` heads in the pilot's view, in
+// pixels right of and below the window's middle (the aircraft's own +x is its left wing).
+void HeadPixels(const Aircraft& a, Vec3 v, float& right, float& down) {
+    const Vec3 r = MatrixColumn(a.placement, 0) * -1.0f, u = MatrixColumn(a.placement, 1), f = MatrixColumn(a.placement, 2);
+    right = FocalPixels * Dot(v, r) / Dot(v, f);
+    down = -FocalPixels * Dot(v, u) / Dot(v, f);
+}
+
+// Whether the pixel lies on the target's box as this frame drew it, the box at least
+// SeenBoxPixels each way on the screen. clip is the projection times the view.
+bool OnTarget(const float clip[16], const Model& target, int px, int py) {
+    float lo[2] = {1e9f, 1e9f}, hi[2] = {-1e9f, -1e9f};
+    for (int c = 0; c < 8; ++c) {
+        Vec3 b = {(c & 1) ? target.boundsMax.x : target.boundsMin.x, (c & 2) ? target.boundsMax.y : target.boundsMin.y,
+                  (c & 4) ? target.boundsMax.z : target.boundsMin.z};
+        float sx, sy;
+        if (!Drawn(clip, TransformPoint(target.matrix, b), sx, sy)) return false;  // a corner behind the eye: not judged as seen
+        lo[0] = std::min(lo[0], sx); hi[0] = std::max(hi[0], sx);
+        lo[1] = std::min(lo[1], sy); hi[1] = std::max(hi[1], sy);
+    }
+    if (hi[0] - lo[0] < SeenBoxPixels || hi[1] - lo[1] < SeenBoxPixels) return false;
+    float cx = px + 0.5f, cy = py + 0.5f;
+    return cx >= lo[0] && cx <= hi[0] && cy >= lo[1] && cy <= hi[1];
 }
 
 bool TargetDown(int mission) {
@@ -318,7 +327,7 @@ struct BurstLog {
 
     void Step(int mission, float t) {
         const Aircraft& a = PlayerPlane;
-        const Vec3 target = mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(mission).matrix);
+        const Vec3 target = TargetPoint(mission);
         if (a.firing && !firing) {
             for (float& n : nearest) n = 1e9f;
             Vec3 d = target - a.position;
@@ -327,12 +336,8 @@ struct BurstLog {
             aimed = false;
         }
         if (a.firing && !aimed && a.shotCount > 0) {
-            // Where the shots head in the window, from its middle (pixels right and down).
-            const Vec3 v = a.shotVelocity[0], f = MatrixColumn(a.placement, 2);
-            const Vec3 r0 = MatrixColumn(a.placement, 0) * -1.0f, u0 = MatrixColumn(a.placement, 1);
-            headRight = 579.4f * Dot(v, r0) / Dot(v, f);
-            headDown = -579.4f * Dot(v, u0) / Dot(v, f);
-            speed = std::sqrt(Dot(a.velocity, a.velocity)) / 0.03f;
+            HeadPixels(a, a.shotVelocity[0], headRight, headDown);
+            speed = std::sqrt(Dot(a.velocity, a.velocity)) / (StepMs / 1000.0f);
             aimed = true;
         }
         if (a.firing) {
@@ -519,7 +524,7 @@ Outcome Fly(const FlightOptions& opt) {
             if (out.kill < 0 && TargetDown(opt.mission)) out.kill = t;
             if (a.destroyed && !wasDown) ++out.shotDown;
             wasDown = a.destroyed;
-            const Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
+            const Vec3 tp = TargetPoint(opt.mission);
             const Vec3 d = tp - a.position;
             const float range = std::sqrt(Dot(d, d));
             if (opt.log && out.nearestAt < 0)
@@ -549,9 +554,8 @@ Outcome Fly(const FlightOptions& opt) {
             // For reading the log: the target's middle as drawn, where the newest shot heads
             // (a point far along its path, as drawn) and what the mind says it sees.
             const Aircraft& a = PlayerPlane;
-            Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
             float tx = -1, ty = -1, hx = -1, hy = -1;
-            Drawn(clip, tp, tx, ty);
+            Drawn(clip, TargetPoint(opt.mission), tx, ty);
             if (a.shotCount > 0) Drawn(clip, a.shotPositions[a.shotCount - 1] + a.shotVelocity[a.shotCount - 1] * 100.0f, hx, hy);
             std::fprintf(stderr, "    firing look: middle drawn at %.0f,%.0f, shots head to %.0f,%.0f, the mind sees %d,%d\n", tx, ty, hx,
                          hy, hands.seen ? hands.seenX : -1, hands.seen ? hands.seenY : -1);
@@ -574,15 +578,14 @@ Outcome Fly(const FlightOptions& opt) {
                      u = MatrixColumn(PlayerPlane.placement, 1);
                 // The target from the aircraft: how far, and its bearing off the nose (right
                 // positive) and its elevation above the level, for reading the mind's log.
-                Vec3 tp = opt.mission == 2 ? EnemyPlane.position : MatrixTranslation(TargetModel(opt.mission).matrix);
-                Vec3 d = tp - p;
+                Vec3 d = TargetPoint(opt.mission) - p;
                 float heading = std::atan2(-f.x, f.z), bearing = std::atan2(-d.x, d.z) - heading;
                 while (bearing > 3.14159f) bearing -= 6.28318f;
                 while (bearing < -3.14159f) bearing += 6.28318f;
                 // Where a shot fired now would head in the window (pixels from the middle).
-                Vec3 sv = PlayerPlane.velocity + f * 10.0f;
-                std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", -579.4f * Dot(sv, r) / Dot(sv, f),
-                             -579.4f * Dot(sv, u) / Dot(sv, f));
+                float headRight, headDown;
+                HeadPixels(PlayerPlane, PlayerPlane.velocity + f * 10.0f, headRight, headDown);
+                std::fprintf(stderr, "    true guns head %+.0f,%+.0f px\n", headRight, headDown);
                 std::fprintf(stderr,
                              "    true pitch %.2f roll %.2f heading %.2f height %.0f (%.0f over the ground) speed %.0f; target %.0f away, "
                              "bearing %.2f elevation %.2f\n",

@@ -10,17 +10,6 @@ namespace {
 
 constexpr int W = senses::Width, H = senses::Height;
 
-// How far below the horizon a pixel lies, across the horizon's line (positive below).
-struct Horizon {
-    float ux, uy, line;
-    explicit Horizon(const Picture& pic)
-        : ux(-std::sin(pic.bank)), uy(-std::cos(pic.bank)), line(-std::tan(pic.pitch) * FocalPixels) {}
-    float Below(float x, float y) const { return line - ((x - W / 2) * ux + (y - H / 2) * uy); }
-};
-
-// The score line and the captions' corner are not the world.
-bool ScoreLine(int x, int y) { return x < 124 && y >= 452; }
-
 int Grey(const uint8_t* rgb, int x, int y) {
     const uint8_t* p = rgb + 3 * (y * W + x);
     return p[0] + p[1] + p[2];
@@ -33,16 +22,10 @@ bool Clear(const OwnAircraft& own, int x, int y) {
     for (int dy = -ReachDown; dy <= Patch + ReachUp; dy += 4)
         for (int dx = -ReachX; dx <= Patch + ReachX; dx += 4) {
             int xx = x + dx, yy = y + dy;
-            if (xx < 0 || yy < 0 || xx >= W || yy >= H || ScoreLine(xx, yy)) return false;
+            if (xx < 0 || yy < 0 || xx >= W || yy >= H || OnScoreLine(xx, yy)) return false;
             if (own.Own(yy * W + xx)) return false;
         }
     return true;
-}
-
-// The fields' greens, browns and yellows.
-bool Field(const uint8_t* p) {
-    int hi = std::max(p[0], std::max(p[1], p[2])), lo = std::min(p[0], std::min(p[1], p[2]));
-    return (p[1] > p[2] + 12 || p[0] > p[2] + 12) && hi - lo > 20;
 }
 
 bool Pale(const uint8_t* p) {
@@ -184,7 +167,7 @@ Blob FindGroundShape(const uint8_t* rgb, const Picture& pic, const OwnAircraft& 
     if (!pic.horizonSeen || !own.Learned()) return found;
     const Horizon horizon(pic);
     auto pale = [&](int x, int y) {
-        if (ScoreLine(x, y) || horizon.Below(float(x), float(y)) < 2.0f) return false;
+        if (OnScoreLine(x, y) || horizon.Below(float(x), float(y)) < 2.0f) return false;
         return Pale(rgb + 3 * (y * W + x)) && !often.Often(y * W + x) && !own.Fixed(x, y);
     };
     static std::vector<uint8_t> done;
@@ -193,29 +176,21 @@ Blob FindGroundShape(const uint8_t* rgb, const Picture& pic, const OwnAircraft& 
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
             if (done[y * W + x] || !pale(x, y)) continue;
-            Blob b;
-            b.left = b.right = x;
-            b.top = b.bottom = y;
             long sx = 0, sy = 0;
-            stack.assign(1, y * W + x);
             done[y * W + x] = 1;
-            while (!stack.empty()) {
-                int i = stack.back();
-                stack.pop_back();
-                int px = i % W, py = i / W;
-                b.Add(px, py);
-                sx += px;
-                sy += py;
-                // Touching at a corner is touching: a speck of two pixels may sit diagonally.
-                static const int ox[8] = {-1, 0, 1, -1, 1, -1, 0, 1}, oy[8] = {-1, -1, -1, 0, 0, 1, 1, 1};
-                for (int k = 0; k < 8; ++k) {
-                    int nx = px + ox[k], ny = py + oy[k];
-                    if (nx < 0 || nx >= W || ny < 0 || ny >= H || done[ny * W + nx]) continue;
-                    if (!pale(nx, ny)) continue;
+            // Touching at a corner is touching: a speck of two pixels may sit diagonally.
+            Blob b = Grow(
+                x, y, true,
+                [&](int nx, int ny) {
+                    if (done[ny * W + nx] || !pale(nx, ny)) return false;
                     done[ny * W + nx] = 1;
-                    stack.push_back(ny * W + nx);
-                }
-            }
+                    return true;
+                },
+                [&](int px, int py) {
+                    sx += px;
+                    sy += py;
+                },
+                stack);
             // A road's line or a village's roofs spread wide; the tank is a compact speck.
             if (b.pixels > maxPixels || b.Width() > 14 || b.Height() > 10) continue;
             if (b.pixels <= found.pixels) continue;
@@ -227,8 +202,8 @@ Blob FindGroundShape(const uint8_t* rgb, const Picture& pic, const OwnAircraft& 
                     if (yy > b.top - 3 && yy < b.bottom + 3 && xx > b.left - 3 && xx < b.right + 3) continue;
                     if (xx < 0 || yy < 0 || xx >= W || yy >= H) continue;
                     ++ring;
-                    if (Field(rgb + 3 * (yy * W + xx))) ++fields;
                     const uint8_t* q = rgb + 3 * (yy * W + xx);
+                    if (FieldColour(q[0], q[1], q[2])) ++fields;
                     // The roundels' blue rings: the own wings, never a field.
                     if (own.Fixed(xx, yy) || (q[2] > q[0] + 40 && q[2] > q[1] + 20)) ++mine;
                 }

@@ -13,9 +13,6 @@ constexpr int Cell = 4;  // the horizon is read from patches of 4 x 4 pixels
 constexpr int CW = W / Cell, CH = H / Cell;
 constexpr float Pi = 3.14159265f;
 
-// The score line in the bottom-left corner is not the world.
-bool ScoreLine(int x, int y) { return x < 124 && y >= 452; }
-
 // Sky: blue, or the pale grey-white of clouds. Ground: the greens, browns and yellows of
 // the fields. Anything else (dark, grey) is neither.
 // The dark blue-green of the void past the land's end.
@@ -23,9 +20,8 @@ bool VoidColour(int r, int g, int b) { return std::max(r, std::max(g, b)) < 60 &
 
 enum Kind { Unknown = 0, Sky = 1, Ground = 2 };
 Kind KindOf(int r, int g, int b) {
-    int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
-    if (b >= std::max(r, g) - 6 && hi > 140) return Sky;
-    if ((g > b + 12 || r > b + 12) && hi - lo > 20) return Ground;
+    if (b >= std::max(r, g) - 6 && std::max(r, std::max(g, b)) > 140) return Sky;
+    if (FieldColour(r, g, b)) return Ground;
     // The dark void past the land's edge lies below, as the ground does.
     if (VoidColour(r, g, b)) return Ground;
     return Unknown;
@@ -50,6 +46,14 @@ bool Caption(const uint8_t* rgb, const Blob& b) {
 }
 
 }  // namespace
+
+Horizon::Horizon(const Picture& pic)
+    : ux(-std::sin(pic.bank)), uy(-std::cos(pic.bank)), line(-std::tan(pic.pitch) * FocalPixels) {}
+
+bool FieldColour(int r, int g, int b) {
+    int hi = std::max(r, std::max(g, b)), lo = std::min(r, std::min(g, b));
+    return (g > b + 12 || r > b + 12) && hi - lo > 20;
+}
 
 void OwnAircraft::Watch(const uint8_t* rgb, Wanted wanted) {
     if (low_.empty()) {
@@ -97,7 +101,7 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
             for (int dy = 0; dy < Cell; dy += 2) {
                 for (int dx = 0; dx < Cell; dx += 2) {
                     int x = cx * Cell + dx, y = cy * Cell + dy, i = y * W + x;
-                    if (own.Own(i) || ScoreLine(x, y)) continue;
+                    if (own.Own(i) || OnScoreLine(x, y)) continue;
                     const uint8_t* p = rgb + 3 * i;
                     ++votes[KindOf(p[0], p[1], p[2])];
                 }
@@ -165,16 +169,15 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
     // below it, at least 2 x 2 pixels.
     static std::vector<int> label;
     label.assign(W * H, 0);
-    float ux = -std::sin(pic.bank), uy = -std::cos(pic.bank);
-    float line = pic.horizonSeen ? -std::tan(pic.pitch) * FocalPixels : -1e9f;
+    const Horizon horizon(pic);
     auto candidate = [&](int x, int y) {
         int i = y * W + x;
-        if (ScoreLine(x, y)) return false;
+        if (OnScoreLine(x, y)) return false;
         const uint8_t* p = rgb + 3 * i;
         const bool tracked = track.on && std::abs(x - track.x) <= track.reach && std::abs(y - track.y) <= track.reach;
         bool dark = wanted == Wanted::DarkShape ? Dark(p[0], p[1], p[2]) : Red(p[0], p[1], p[2]);
         if (!dark || own.Fixed(x, y)) return false;
-        if (pic.horizonSeen && !tracked && (x - W / 2) * ux + (y - H / 2) * uy < line - 24.0f) return false;
+        if (pic.horizonSeen && !tracked && horizon.Below(float(x), float(y)) > 24.0f) return false;
         return pic.horizonSeen || pic.skyOnly;
     };
     // What is dark in most looks stays where it is on the screen: the aircraft's own.
@@ -189,33 +192,24 @@ Picture Read(const uint8_t* rgb, OwnAircraft& own, Wanted wanted, float lastBank
     for (int y = 0; y < H; ++y) {
         for (int x = 0; x < W; ++x) {
             if (label[y * W + x] != 0 || !candidate(x, y)) continue;
-            Blob b;
-            b.left = b.right = x;
-            b.top = b.bottom = y;
             long sx = 0, sy = 0;
             double sxx = 0, syy = 0, sxy = 0;
-            stack.assign(1, y * W + x);
             label[y * W + x] = next;
-            while (!stack.empty()) {
-                int i = stack.back();
-                stack.pop_back();
-                int px = i % W, py = i / W;
-                b.Add(px, py);
-                sx += px;
-                sy += py;
-                sxx += double(px) * px;
-                syy += double(py) * py;
-                sxy += double(px) * py;
-                const int nx[4] = {px - 1, px + 1, px, px}, ny[4] = {py, py, py - 1, py + 1};
-                for (int k = 0; k < 4; ++k) {
-                    if (nx[k] < 0 || nx[k] >= W || ny[k] < 0 || ny[k] >= H) continue;
-                    int j = ny[k] * W + nx[k];
-                    if (label[j] == 0 && candidate(nx[k], ny[k])) {
-                        label[j] = next;
-                        stack.push_back(j);
-                    }
-                }
-            }
+            Blob b = Grow(
+                x, y, false,
+                [&](int nx, int ny) {
+                    if (label[ny * W + nx] != 0 || !candidate(nx, ny)) return false;
+                    label[ny * W + nx] = next;
+                    return true;
+                },
+                [&](int px, int py) {
+                    sx += px;
+                    sy += py;
+                    sxx += double(px) * px;
+                    syy += double(py) * py;
+                    sxy += double(px) * py;
+                },
+                stack);
             ++next;
             // Very large dark areas are shadowed ground or the void, not a target.
             if (b.Width() < 2 || b.Height() < 2 || b.pixels < 4 || b.Width() > 320 || b.Height() > 160) continue;

@@ -45,6 +45,45 @@ struct Picture {
     Blob target;
 };
 
+// The shape that holds the pixel (x, y), grown over the neighbouring pixels `take`
+// accepts (it marks each it takes, so that none is taken twice; the first is the caller's
+// to mark); `each` sees every pixel of it once. Neighbours are the four sides, and the
+// four corners too when `corners`.
+template <class Take, class Each>
+Blob Grow(int x, int y, bool corners, Take take, Each each, std::vector<int>& stack) {
+    static const int ox[8] = {-1, 1, 0, 0, -1, 1, -1, 1}, oy[8] = {0, 0, -1, 1, -1, -1, 1, 1};
+    Blob b;
+    b.left = b.right = x;
+    b.top = b.bottom = y;
+    stack.assign(1, y * senses::Width + x);
+    while (!stack.empty()) {
+        const int i = stack.back();
+        stack.pop_back();
+        const int px = i % senses::Width, py = i / senses::Width;
+        b.Add(px, py);
+        each(px, py);
+        for (int k = 0; k < (corners ? 8 : 4); ++k) {
+            const int nx = px + ox[k], ny = py + oy[k];
+            if (nx < 0 || nx >= senses::Width || ny < 0 || ny >= senses::Height || !take(nx, ny)) continue;
+            stack.push_back(ny * senses::Width + nx);
+        }
+    }
+    return b;
+}
+
+// How far below the horizon a pixel lies, across the horizon's line (positive below).
+struct Horizon {
+    float ux, uy, line;
+    explicit Horizon(const Picture& pic);
+    float Below(float x, float y) const { return line - ((x - senses::Width / 2) * ux + (y - senses::Height / 2) * uy); }
+};
+
+// The score line and the captions' corner, bottom left: not the world.
+inline bool OnScoreLine(int x, int y) { return x < 124 && y >= 452; }
+
+// The fields' greens, browns and yellows.
+bool FieldColour(int r, int g, int b);
+
 enum class Wanted { DarkShape, RedShape };
 
 // Learns which pixels are the aircraft's own (the upper wing, the struts, the cowl, the

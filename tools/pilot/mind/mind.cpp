@@ -38,6 +38,18 @@ constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
 // sinks below the deck: so the last stretch of an attack is flown at full throttle.
 constexpr int AimX = senses::Width / 2 + 4, AimY = 286;
+// Banked, the shots sag toward the low wing by this many pixels times the bank's sine.
+constexpr float ShotsSagPixels = 18.0f;
+// Where an attack breaks off: the last burst pressed, and the flight path still bends
+// wide of the hull.
+constexpr float BreakRange = 550.0f;
+// The zeppelins hang some 4,500-9,000 up: the search flies among them. The land ends
+// 25,000 from its middle each way. Level at full throttle, the nose is a little above the
+// way it flies; circling, some 0.3 above what is asked.
+constexpr float SearchHigh = 6000.0f;
+constexpr float LandEnd = 25000.0f;
+constexpr float LevelNose = 0.03f;
+constexpr float CircleHoldsHigh = 0.25f;
 // Where to look: the land's middle, then across the square where the targets are placed
 // (within 15,000 of the middle each way), on the map a player is given.
 constexpr int WaypointCount = 5;
@@ -122,7 +134,7 @@ public:
                       << " target " << pic.target.found << " " << pic.target.x << "," << pic.target.y << " "
                       << pic.target.Width() << "x" << pic.target.Height() << " range " << range_
                       << (now < burstUntil_ ? " FIRE" : "") << " stick " << right_ << "," << pull_
-                      << " aim " << aimX_ << "," << aimY_ << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
+                      << " aim " << AimPointX() << "," << AimPointY() << " believed " << x_ << "," << z_ << " heading " << heading_ << " height " << height_
                       << " heard " << look.leftDb << "/" << look.rightDb << " lean " << side_ << " pitch " << look.pitch;
             if (mission_ == 1)
                 std::cerr << " ground " << groundHigh_ << (now - flowAt_ < 0.5f ? " flow" : "") << " loud " << loud_
@@ -253,8 +265,17 @@ private:
     }
     // Past the target or about to meet it: away from the side it was on.
     void BreakAway(float t) {
-        sideTurn_ = lastX_ < aimX_ ? 1 : -1;
+        sideTurn_ = lastX_ < AimPointX() ? 1 : -1;
         Enter(Phase::Break, t);
+    }
+
+    // Up and away to the side (sideTurn_), off a target close ahead. Not so far up that
+    // it stalls and spins: with the nose well up over the horizon, a gentle pull. With
+    // only sky in sight a firm one all the same: it is climbing at the target, and would
+    // ram it.
+    void PullAway(const Picture& pic) {
+        right_ = Clamp(100.0f * RollTo(0.6f * sideTurn_), -100, 100);
+        pull_ = pic.horizonSeen && pitch_ > 0.35f ? 12.0f : 35.0f;
     }
 
     // How far to roll to a bank: back the way it came, not on through being upside down,
@@ -267,8 +288,10 @@ private:
         right_ = Clamp(110.0f * RollTo(bank), -120, 120);
         pull_ = Clamp(80.0f * (pitch - pitch_) / std::max(0.5f, std::cos(bank_)), -60, 60);
         // A bank alone does not turn it, the pull does; and in a bank a push turns it away
-        // from where the bank leans. So banked, it always pulls a little.
-        if (std::fabs(bank_) > 0.3f) pull_ = std::max(pull_, 7.0f);
+        // from where the bank leans. So banked, it always pulls a little: unless the nose is
+        // well above where it is wanted, when that pull only climbs it on out of sight of the
+        // horizon (and over the zeppelins).
+        if (std::fabs(bank_) > 0.3f && pitch_ < pitch + 0.1f) pull_ = std::max(pull_, 7.0f);
     }
 
     // Only sky or only ground in the window: nose back toward where the horizon must be;
@@ -307,7 +330,7 @@ private:
 
     // Toward the target's pixel: roll it above the aim point, then pull it onto it.
     void Chase(const Picture& pic, int x, int y) {
-        float dx = x - aimX_, dy = y - aimY_;
+        float dx = x - AimPointX(), dy = y - AimPointY();
         if (!pic.horizonSeen && !pic.target.found) {
             Lost(pic);
             return;
@@ -320,17 +343,23 @@ private:
         }
         const float r = std::hypot(dx, dy);
         if (r < 120.0f) {
-            Steady(dx, dy, dt_);
+            Steady(dx, dy, dt_, pic.horizonSeen);
         } else {
             // Off the aim point: its angles across and up from it, turned upright by the
             // bank; then a turn and a climb (or a dive) toward it, shared out by the bank
             // as any turn is: the pull turns it, the wings lean the pull.
             float u = dx / FocalPixels, v = -dy / FocalPixels;
             float across = u * std::cos(bank_) + v * std::sin(bank_), up = v * std::cos(bank_) - u * std::sin(bank_);
-            // Firmer close in: there it moves fast in the window as it nears.
-            const float k = range_ < 1500.0f ? 3.5f : 1.5f;
-            float turnRate = Clamp(k * across, -0.35f, 0.35f), pitchRate = Clamp(k * up, -0.3f, 0.3f);
-            float bank = Clamp(std::atan2(turnRate, std::max(pitchRate, 0.0f) + 0.08f), -1.3f, 1.3f);
+            // Firmer close in: there it moves fast in the window as it nears, and a
+            // zeppelin crossing ahead moves across the sky faster than a gentle turn follows.
+            const float k = range_ < 1500.0f ? 3.5f : 1.5f, most = range_ < 2000.0f ? 0.6f : 0.35f;
+            float turnRate = Clamp(k * across, -most, most), pitchRate = Clamp(k * up, -0.3f, 0.3f);
+            // Mostly below the way it flies: the wings near level, leaning only as far as it
+            // lies to the side, and the nose pushed down to it. (Banked toward it, the pull
+            // would climb away and only swing it round the window.)
+            const bool below = up < 0 && -up > std::fabs(across);
+            float bank = below ? std::atan2(-turnRate, -pitchRate + 0.08f) : std::atan2(turnRate, std::max(pitchRate, 0.0f) + 0.08f);
+            bank = Clamp(bank, -1.3f, 1.3f);
             float pull = turnRate * std::sin(bank_) + pitchRate * std::cos(bank_);
             right_ = Clamp(90.0f * RollTo(bank), -100, 100);
             pull_ = Clamp(pull / PullRadiansPerPixel, -30, 35);
@@ -349,23 +378,34 @@ private:
     // On the aim point or near it: small moves in the window's own frame, toward where
     // the middle will be when the hand acts. A pull moves the target down the window
     // whatever the bank; the stick to the side yaws the nose across toward it and leans
-    // the wings its way, and the wings are taken back toward level all the while, so the
-    // bank settles where the error asks for it: a steady turn for a target off to one
-    // side, the wings level (where the shots go where the aim point says) once on it.
-    void Steady(float dx, float dy, float dt) {
+    // the wings its way, and the wings are taken back toward level all the while.
+    // Yaw and roll come together, so each pixel the target is brought across costs a
+    // hundredth of a radian of bank, and taking the wings back to level swings the nose
+    // away from it again: what the stick has had to hold is learnt as it goes and may
+    // outweigh the levelling, or the target stays off to the side the whole run in. The
+    // bank is what the run in leaves; the aim point sags with it (AimPointX). With only
+    // sky in sight the bank is only reckoned, and levels it less.
+    void Steady(float dx, float dy, float dt, bool horizonSeen) {
         // What the stick has had to hold lately is kept (a person's feel for the turn).
         if (now_ - steadyAt_ > 1.0f) steadyRight_ = steadyPull_ = 0;
         steadyAt_ = now_;
-        steadyRight_ = Clamp(steadyRight_ + 0.8f * dx * dt, -20, 20);
+        steadyRight_ = Clamp(steadyRight_ + 1.2f * dx * dt, -60, 60);
         steadyPull_ = Clamp(steadyPull_ - 0.4f * dy * dt, -12, 12);
-        right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - 60.0f * bank_, -45, 45);
+        const float level = horizonSeen ? 40.0f : 15.0f;
+        right_ = Clamp(0.7f * dx + 0.15f * driftX_ + steadyRight_ - level * bank_, -45, 45);
         pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
+
+    // In a bank the shots head elsewhere, as the tracers show: across, toward the low wing
+    // (some 14 pixels at 0.6 rad); and less far below the middle, the wings carrying less
+    // of the weight (on its side, near the middle itself).
+    float AimPointX() const { return aimX_ + ShotsSagPixels * std::sin(bank_); }
+    float AimPointY() const { return senses::Height / 2 + (aimY_ - senses::Height / 2) * std::cos(bank_); }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.
     float AimOff(const Blob& b, bool across) const {
         const float lead = 0.3f;
-        return across ? b.x + driftX_ * lead - aimX_ : b.y + driftY_ * lead - aimY_;
+        return across ? b.x + driftX_ * lead - AimPointX() : b.y + driftY_ * lead - AimPointY();
     }
 
     // The tracers: small bright yellow points near the target while a burst flies. Their
@@ -384,8 +424,10 @@ private:
             }
         if (n < 2 || n > 400) return;
         float offX = static_cast<float>(sx) / n - b.x, offY = static_cast<float>(sy) / n - b.y;
-        aimX_ = Clamp(aimX_ + 0.3f * offX, AimX - 30.0f, AimX + 30.0f);
-        aimY_ = Clamp(aimY_ + 0.3f * offY, AimY - 30.0f, AimY + 30.0f);
+        // (Climbing at a target above, the shots head as much as 70 higher than in level
+        // flight: the nose then leads the way it flies.)
+        aimX_ = Clamp(aimX_ + 0.4f * offX, AimX - 30.0f, AimX + 30.0f);
+        aimY_ = Clamp(aimY_ + 0.5f * offY, AimY - 70.0f, AimY + 30.0f);
     }
 
     // The shape of the score line's white letters (the bottom-left corner of the window),
@@ -406,10 +448,13 @@ private:
 
     // Toward a heading at an angle above the horizon: far off it, round in a steep circle
     // (only that turns); near it, a gentle bank and the pitch held.
+    // A circle holds the nose some 0.3 above what it is asked, and would climb on over a
+    // zeppelin below: it is asked that much less. (The Vornhald's search climbs on: it flies
+    // higher than any zeppelin.)
     void Steer(const Picture& pic, float off, float pitch) {
         if (std::fabs(off) > 0.35f) {
             sideTurn_ = off > 0 ? 1 : -1;
-            Circle(pic, pitch);
+            Circle(pic, mission_ == 2 ? pitch : pitch - CircleHoldsHigh);
             return;
         }
         Attitude(pic, pitch, Clamp(2.0f * off, -0.7f, 0.7f));
@@ -425,11 +470,26 @@ private:
         loud_ = loud_ < -99.0f ? both : loud_ + 0.04f * (both - loud_);
     }
 
+    // How far ahead the land ends, from where it believes it is (that belief is some
+    // thousands out: so never taken as very near or very far).
+    float EndAhead() const {
+        const float ex = -std::sin(heading_), ez = std::cos(heading_);
+        float d = 1e9f;
+        if (std::fabs(ex) > 1e-3f) d = std::min(d, ((ex > 0 ? LandEnd : -LandEnd) - x_) / ex);
+        if (std::fabs(ez) > 1e-3f) d = std::min(d, ((ez > 0 ? LandEnd : -LandEnd) - z_) / ez);
+        return Clamp(d, 12000.0f, 40000.0f);
+    }
+
     // The nose's angle above the horizon it sees. The horizon drawn is the land's end,
-    // which sinks below the level the higher it flies: holding the nose a little above it
-    // climbs while low and levels off some 3,000-4,000 up, below the zeppelins (dark
-    // against the sky there) and high enough to see far over the land.
-    float SearchPitch() const { return mission_ == 1 ? 0.0f : 0.12f; }
+    // which sinks below the level the higher it flies, by as much as the end some
+    // SearchHigh below would: held so, it levels off near that height, where the
+    // zeppelins hang, rather than over them. (Higher, most show far below the nose,
+    // under the deck, against the fields.) The Vornhald's search climbs on.
+    float SearchPitch() const {
+        if (mission_ == 1) return 0.0f;
+        if (mission_ == 2) return 0.12f;
+        return std::atan(SearchHigh / EndAhead()) + LevelNose;
+    }
 
     void Fly(const Picture& pic, float now, float t) {
         switch (phase_) {
@@ -498,7 +558,9 @@ private:
                 // Full throttle: the shots then go where the aim point says (slower, the
                 // aircraft sinks and they pass under the target).
                 Throttle(9);
-                bool near = seenNow ? std::abs(pic.target.x - AimX) < 200 && std::abs(pic.target.y - AimY) < 170 &&
+                // (Within some 2,500 it is chased by its pixel wherever it shows: the map's
+                // bearing is too coarse for the last stretch.)
+                bool near = seenNow ? (range_ < 2500.0f || (std::abs(pic.target.x - AimX) < 200 && std::abs(pic.target.y - AimY) < 170)) &&
                                           targetAbove_ < 0.3f
                                     : now - lastSeen_ < 0.6f;
                 if (near) {
@@ -536,7 +598,9 @@ private:
                 }
                 // The burst's shots out among the target's range: where they pass.
                 if (seenNow && now - burstFrom_ > 0.4f && now - burstFrom_ < 1.2f) WatchTracers(pic.target);
-                if (range_ < 260.0f) BreakAway(t);
+                // (The first shots of a burst pressed at 650 are out by then; some 400 from the
+                // hull, the flight path bends too slowly to miss it.)
+                if (range_ < BreakRange) BreakAway(t);
                 break;
             }
             case Phase::Break: {
@@ -546,8 +610,7 @@ private:
                 const float since = t - phaseFrom_;
                 const float away = targetFixed_ ? std::hypot(targetX_ - x_, targetZ_ - z_) : 0.0f;
                 if (since < 2.0f) {
-                    right_ = Clamp(100.0f * RollTo(0.6f * sideTurn_), -100, 100);
-                    pull_ = 35.0f;
+                    PullAway(pic);
                 } else if (since < 4.0f || (targetFixed_ && away < 2200.0f && since < 14.0f)) {
                     Attitude(pic, approachPitch_, 0.0f);
                 } else {
@@ -573,8 +636,16 @@ private:
                 break;
             case Phase::Home: {
                 Throttle(9);
+                // Just after the kill the wreck is close ahead: up and away from it first, as
+                // from a pass.
+                if (t - phaseFrom_ < 2.0f) {
+                    PullAway(pic);
+                    break;
+                }
+                // At the search's height: the horizon's level is below the level up there,
+                // and the nose held on it would take it down into the ground.
                 float off = Wrap(BearingTo(HomeX, HomeZ) - heading_);
-                Steer(pic, off, 0.0f);
+                Steer(pic, off, SearchPitch());
                 break;
             }
         }
@@ -590,8 +661,12 @@ private:
         // Changed just after its own burst: the target is down. Changed otherwise: it was
         // itself shot down or rammed (a point off); the attack goes on from the new line.
         if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) {
-            if (now - lastBurst_ < 2.5f) Enter(Phase::Home, t);
-            else scoreLine_ = line;
+            if (now - lastBurst_ < 2.5f) {
+                sideTurn_ = lastX_ < AimPointX() ? 1 : -1;
+                Enter(Phase::Home, t);
+            } else {
+                scoreLine_ = line;
+            }
         }
         if (pic.target.found && phase_ != Phase::Home && mission_ != 1) {
             if (now - driftAt_ < 0.3f && now > driftAt_ && std::abs(pic.target.x - lastX_) < 40 &&
@@ -627,7 +702,7 @@ private:
                 targetZ_ = z_ + std::cos(targetHeading_) * flat;
                 targetFixed_ = true;
                 // Closing on it near the aim point: the nose's angle that holds its height.
-                if (range_ < 1500.0f && std::abs(pic.target.y - aimY_) < 40)
+                if (range_ < 1500.0f && std::fabs(pic.target.y - AimPointY()) < 40.0f)
                     approachPitch_ += 0.1f * (Clamp(pitch_, -0.1f, 0.25f) - approachPitch_);
             }
             // A speck seen once may be anything; one that stays where it was, look after

@@ -45,7 +45,7 @@ constexpr float ShotsSagPixels = 18.0f;
 constexpr float BreakRange = 550.0f;
 // The zeppelins hang some 4,500-9,000 up: the search flies among them. The land ends
 // 25,000 from its middle each way. Level at full throttle, the nose is a little above the
-// way it flies; circling, some 0.3 above what is asked.
+// way it flies; circling at the search's heights, some 0.3 above what is asked.
 constexpr float SearchHigh = 6000.0f;
 constexpr float LandEnd = 25000.0f;
 constexpr float LevelNose = 0.03f;
@@ -265,9 +265,11 @@ private:
     }
     // Past the target or about to meet it: away from the side it was on.
     void BreakAway(float t) {
-        sideTurn_ = lastX_ < AimPointX() ? 1 : -1;
+        TurnAwayFromTarget();
         Enter(Phase::Break, t);
     }
+    // The side to pull away to (sideTurn_): away from where the target last showed.
+    void TurnAwayFromTarget() { sideTurn_ = lastX_ < AimPointX() ? 1 : -1; }
 
     // Up and away to the side (sideTurn_), off a target close ahead. Not so far up that
     // it stalls and spins: with the nose well up over the horizon, a gentle pull. With
@@ -447,8 +449,8 @@ private:
     float BearingTo(float x, float z) const { return std::atan2(-(x - x_), z - z_); }
 
     // Toward a heading at an angle above the horizon: far off it, round in a steep circle
-    // (only that turns); near it, a gentle bank and the pitch held.
-    // A circle holds the nose some 0.3 above what it is asked, and would climb on over a
+    // (only that turns); near it, a gentle bank and the pitch held. At the search's heights
+    // a circle holds the nose some 0.3 above what it is asked, and would climb on over a
     // zeppelin below: it is asked that much less. (The Vornhald's search climbs on: it flies
     // higher than any zeppelin.)
     void Steer(const Picture& pic, float off, float pitch) {
@@ -662,7 +664,7 @@ private:
         // itself shot down or rammed (a point off); the attack goes on from the new line.
         if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) {
             if (now - lastBurst_ < 2.5f) {
-                sideTurn_ = lastX_ < AimPointX() ? 1 : -1;
+                TurnAwayFromTarget();
                 Enter(Phase::Home, t);
             } else {
                 scoreLine_ = line;

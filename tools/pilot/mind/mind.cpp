@@ -34,12 +34,15 @@ constexpr float RollRadiansPerPixel = 0.0104f;
 // The zeppelin, 2,000 away, is some 30 pixels long and 6 deep; 700 away some 80 long.
 constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // Where the shots go: between the nose and the way the aircraft flies, which at full
-// throttle and wings level is some 40-57 pixels below the window's middle, in the gap
-// between the gun muzzles over the deck (where the tracers are seen to pass). Slower, it
-// sinks below the deck: so the last stretch of an attack is flown at full throttle.
-constexpr int AimX = senses::Width / 2 + 4, AimY = 286;
-// Banked, the shots sag toward the low wing by this many pixels times the bank's sine.
-constexpr float ShotsSagPixels = 18.0f;
+// throttle with a light hand on the stick is some 40 pixels below the window's middle,
+// in the gap between the gun muzzles over the deck (where the tracers are seen to pass),
+// whatever the bank: that way lies in the aircraft's own frame, as the window does.
+// Slower, it sinks below the deck: so the last stretch of an attack is flown at full
+// throttle.
+constexpr int AimX = senses::Width / 2 + 1, AimY = 279;
+// Banked at all, the shots pass a few pixels toward the low wing (the aircraft slips
+// that way), as far at 0.2 rad as at 1.
+constexpr float ShotsSagPixels = 6.0f;
 // Where an attack breaks off: the last burst pressed, and the flight path still bends
 // wide of the hull.
 constexpr float BreakRange = 550.0f;
@@ -398,11 +401,10 @@ private:
         pull_ = Clamp(-0.25f * dy - 0.08f * driftY_ + steadyPull_ + 4.0f * std::fabs(std::sin(bank_)), -25, 25);
     }
 
-    // In a bank the shots head elsewhere, as the tracers show: across, toward the low wing
-    // (some 14 pixels at 0.6 rad); and less far below the middle, the wings carrying less
-    // of the weight (on its side, near the middle itself).
-    float AimPointX() const { return aimX_ + ShotsSagPixels * std::sin(bank_); }
-    float AimPointY() const { return senses::Height / 2 + (aimY_ - senses::Height / 2) * std::cos(bank_); }
+    // In a bank the shots pass a little toward the low wing; as far below the middle as
+    // wings level.
+    float AimPointX() const { return aimX_ + ShotsSagPixels * Clamp(bank_ / 0.2f, -1.0f, 1.0f); }
+    float AimPointY() const { return aimY_; }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.
     float AimOff(const Blob& b, bool across) const {

@@ -1,13 +1,12 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <string>
 
 #include "platform/text_render.h"
 #include "hud/text_overlay.h"
 #include "sim/score.h"
+#include "support/no_fonts.h"
 
 namespace {
 
@@ -39,24 +38,17 @@ TEST(HudFont, FontconfigGivesDejaVuSansBold) {
 // A desktop without a single font: the HUD still shows every line in the built-in letters,
 // each character its own shape, and the missing font is reported once, not at every open.
 TEST(HudFont, WithoutAnyFontTheBuiltinLettersKeepTheHudReadable) {
-    const std::string config = ::testing::TempDir() + "kelvane-no-fonts.conf";
-    FILE* f = std::fopen(config.c_str(), "w");
-    ASSERT_NE(f, nullptr);
-    std::fputs("<?xml version=\"1.0\"?>\n<fontconfig></fontconfig>\n", f);
-    std::fclose(f);
-    const char* saved = std::getenv("FONTCONFIG_FILE");
-    const std::string keep = saved ? saved : "";
-    setenv("FONTCONFIG_FILE", config.c_str(), 1);
-
-    testing::internal::CaptureStderr();
     TextOverlay zero, eight, over;
-    ASSERT_TRUE(CreateOverlay(zero, 0, 456, 120, 480, 640, 480, false));
-    ASSERT_TRUE(CreateOverlay(eight, 0, 456, 120, 480, 640, 480, false));
-    ASSERT_TRUE(CreateOverlay(over, 0, 456, 120, 480, 640, 480, false));
-    const std::string said = testing::internal::GetCapturedStderr();
-    if (saved) setenv("FONTCONFIG_FILE", keep.c_str(), 1);
-    else unsetenv("FONTCONFIG_FILE");
-    std::remove(config.c_str());
+    std::string said;
+    {
+        NoFonts none;
+        testing::internal::CaptureStderr();
+        const bool made = CreateOverlay(zero, 0, 456, 120, 480, 640, 480, false) &&
+                          CreateOverlay(eight, 0, 456, 120, 480, 640, 480, false) &&
+                          CreateOverlay(over, 0, 456, 120, 480, 640, 480, false);
+        said = testing::internal::GetCapturedStderr();
+        ASSERT_TRUE(made);
+    }
 
     ASSERT_NE(zero.font, nullptr);
     EXPECT_STREQ(PlatformFontFile(zero.font), "");

@@ -14,6 +14,7 @@
 #include "../senses.h"
 #include "ground.h"
 #include "picture.h"
+#include "score.h"
 
 namespace mind {
 namespace {
@@ -434,18 +435,6 @@ private:
         aimY_ = Clamp(aimY_ + 0.5f * offY, AimY - 70.0f, AimY + 30.0f);
     }
 
-    // The shape of the score line's white letters (the bottom-left corner of the window),
-    // as a number that changes whenever its text does.
-    static uint64_t ScoreLine(const uint8_t* rgb) {
-        uint64_t shape = 1469598103934665603ull;
-        for (int y = 456; y < 478; ++y)
-            for (int x = 0; x < 110; ++x) {
-                const uint8_t* p = rgb + 3 * (y * senses::Width + x);
-                if (p[0] > 200 && p[1] > 200 && p[2] > 200) shape = (shape ^ static_cast<uint64_t>(y * 110 + x)) * 1099511628211ull;
-            }
-        return shape;
-    }
-
     // The bearing (right of the nose's heading positive, the way the heading turns) from
     // where it believes it is to a point on the map.
     float BearingTo(float x, float z) const { return std::atan2(-(x - x_), z - z_); }
@@ -655,17 +644,18 @@ private:
         }
         if (now < burstUntil_) keys_ |= senses::KeySpace;
         // The score line in the window's bottom-left corner reads the mission's name until
-        // a target goes down; then the score. Shot down: home.
-        uint64_t line = ScoreLine(look_);
+        // a target goes down; then the score.
+        uint64_t line = ScoreLineShape(look_);
         if (phase_ != Phase::Briefing && t > 2.0f && !scoreKnown_) {
             scoreLine_ = line;
             scoreKnown_ = true;
         }
         bool changed = line != scoreLine_;
-        // Changed just after its own burst: the target is down. Changed otherwise: it was
-        // itself shot down or rammed (a point off); the attack goes on from the new line.
+        // Changed just after its own burst, to no minus: the target is down. Changed otherwise,
+        // or to a minus: it was itself shot down or rammed (a point off); the attack goes on
+        // from the new line.
         if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) {
-            if (now - lastBurst_ < 2.5f) {
+            if (now - lastBurst_ < 2.5f && !ScoreShowsMinus(look_)) {
                 TurnAwayFromTarget();
                 Enter(Phase::Home, t);
             } else {

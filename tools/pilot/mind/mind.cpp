@@ -47,6 +47,9 @@ constexpr float ShotsSagPixels = 6.0f;
 // Where an attack breaks off: the last burst pressed, and the flight path still bends
 // wide of the hull.
 constexpr float BreakRange = 550.0f;
+// The nose's angle above the horizon that holds the approach's height, before the run in
+// has shown it.
+constexpr float FirstApproachPitch = 0.05f;
 // The zeppelins hang some 4,500-9,000 up: the search flies among them. The land ends
 // 25,000 from its middle each way. Level at full throttle, the nose is a little above the
 // way it flies; circling at the search's heights, some 0.3 above what is asked.
@@ -218,9 +221,10 @@ private:
     // Where it was last seen from close enough to judge its range, on the map as the mind
     // reckons it, and the nose's angle above the horizon on that approach: a pass that
     // misses goes out, turns and comes back to it at that height.
-    float targetX_ = 0, targetZ_ = 0, approachPitch_ = 0.05f;
+    float targetX_ = 0, targetZ_ = 0, approachPitch_ = FirstApproachPitch;
     bool targetFixed_ = false;
-    int passes_ = 0;
+    float circleUntil_ = -100;
+    int passes_ = 0, emptyPasses_ = 0;
     float side_ = 0;  // the lean of what it hears, right ear minus left, in dB
     int waypoint_ = 0;
     // The tank's search and attack. The own aircraft's shape in the delayed view (Page Up,
@@ -271,6 +275,16 @@ private:
     void BreakAway(float t) {
         TurnAwayFromTarget();
         Enter(Phase::Break, t);
+    }
+    // Its map point and glimpses no longer to be trusted: searched for afresh, first in
+    // circles where it is for a while when it is likely near (circleFor seconds).
+    void LoseTarget(float t, float circleFor = 0.0f) {
+        circleUntil_ = now_ + circleFor;
+        targetFixed_ = false;
+        emptyPasses_ = 0;
+        glimpseAt_ = -100;
+        range_ = 1e9f;
+        Enter(Phase::Search, t);
     }
     // The side to pull away to (sideTurn_): away from where the target last showed.
     void TurnAwayFromTarget() { sideTurn_ = lastX_ < AimPointX() ? 1 : -1; }
@@ -447,6 +461,9 @@ private:
     void Steer(const Picture& pic, float off, float pitch) {
         if (std::fabs(off) > 0.35f) {
             sideTurn_ = off > 0 ? 1 : -1;
+            // (Coming round after a dive at a zeppelin below, the nose is not asked below
+            // the search's: a circle asked to dive spirals on down into the fields.)
+            if (mission_ == 0) pitch = std::max(pitch, SearchPitch());
             Circle(pic, mission_ == 2 ? pitch : pitch - CircleHoldsHigh);
             return;
         }
@@ -533,6 +550,7 @@ private:
                 // watching for the red shape, rather than fly away from it.
                 else if (mission_ == 2) off = 0.6f * sideTurn_;
                 else if (now - glimpseAt_ < 20.0f) off = Wrap(glimpseHeading_ - heading_);
+                else if (now < circleUntil_) off = 0.6f * sideTurn_;
                 Steer(pic, off, SearchPitch());
                 break;
             }
@@ -544,8 +562,7 @@ private:
                     break;
                 }
                 if (now - lastSeen_ > 60.0f) {
-                    targetFixed_ = false;
-                    Enter(Phase::Search, t);
+                    LoseTarget(t);
                     break;
                 }
                 // Full throttle: the shots then go where the aim point says (slower, the
@@ -566,14 +583,22 @@ private:
                     // Out of sight: back to where it was seen, at the approach's height.
                     float dx = targetX_ - x_, dz = targetZ_ - z_;
                     if (std::hypot(dx, dz) < 700.0f && now - lastSeen_ > 3.0f) {
-                        // Where it should be and not there: out again for a longer run in.
+                        // Where it should be and not there: out again for a longer run in;
+                        // not there twice, the map point is wrong: searched for afresh.
+                        if (++emptyPasses_ >= 2) {
+                            LoseTarget(t);
+                            break;
+                        }
                         BreakAway(t);
                         break;
                     }
                     Steer(pic, Wrap(BearingTo(targetX_, targetZ_) - heading_), approachPitch_);
                 } else {
-                    // The nose at it: its angle above the horizon it saw, diving if below.
-                    Steer(pic, Wrap(targetHeading_ - heading_), Clamp(targetPitch_, -0.4f, 0.25f));
+                    // The nose at it: its angle above the horizon it saw, diving if below;
+                    // out of sight for long, not on down into the ground after it, but at
+                    // the approach's height.
+                    const float pitch = now - lastSeen_ < 3.0f ? Clamp(targetPitch_, -0.4f, 0.25f) : approachPitch_;
+                    Steer(pic, Wrap(targetHeading_ - heading_), pitch);
                 }
                 // Only a shot within some 22 of its middle brings it down, and only while its
                 // burst lives (some 1.1 s: the first shot out to some 900, the last to some
@@ -659,7 +684,10 @@ private:
                 TurnAwayFromTarget();
                 Enter(Phase::Home, t);
             } else {
+                // Shot down: spun round and round, it no longer knows where it is, nor
+                // where the target was, only that it is near (its gun reaches some 500).
                 scoreLine_ = line;
+                if (phase_ == Phase::Attack || phase_ == Phase::Break) LoseTarget(t, 120.0f);
             }
         }
         if (pic.target.found && phase_ != Phase::Home && mission_ != 1) {
@@ -704,6 +732,7 @@ private:
             bool steady = now - sightingAt_ < 0.5f && std::abs(pic.target.x - sightingX_) < 40 &&
                           std::abs(pic.target.y - sightingY_) < 40;
             sightings_ = steady ? sightings_ + 1 : 1;
+            emptyPasses_ = 0;
             sightingAt_ = now;
             sightingX_ = pic.target.x;
             sightingY_ = pic.target.y;

@@ -677,8 +677,8 @@ private:
         }
         bool changed = line != scoreLine_;
         // Changed just after its own burst, to no minus: the target is down. Changed otherwise,
-        // or to a minus: it was itself shot down or rammed (a point off); the attack goes on
-        // from the new line.
+        // or to a minus: it was itself shot down or rammed (a point off), and goes on from
+        // the new line.
         if (scoreKnown_ && changed && phase_ != Phase::Home && t > 20.0f) {
             if (now - lastBurst_ < 2.5f && !ScoreShowsMinus(look_)) {
                 TurnAwayFromTarget();

@@ -44,6 +44,11 @@ constexpr int AimX = senses::Width / 2 + 1, AimY = 279;
 // Banked at all, the shots pass a few pixels toward the low wing (the aircraft slips
 // that way), as far at 0.2 rad as at 1.
 constexpr float ShotsSagPixels = 6.0f;
+// Steeply banked, they pass higher in the window: from 1 rad of bank on, the target held
+// at the aim point drew bursts 27-65 pixels over it, the more the steeper; held 60 higher
+// on its side, the pull that took brought them 45-59 under it. Halfway, 30 higher on its
+// side, rising from 1 rad.
+constexpr float SteepFrom = 1.0f, SteepSpan = 0.6f, SteepRisePixels = 30.0f;
 // Where an attack breaks off: the last burst pressed, and the flight path still bends
 // wide of the hull.
 constexpr float BreakRange = 550.0f;
@@ -417,9 +422,9 @@ private:
     }
 
     // In a bank the shots pass a little toward the low wing; as far below the middle as
-    // wings level.
+    // wings level out to 1 rad, higher beyond.
     float AimPointX() const { return aimX_ + ShotsSagPixels * Clamp(bank_ / 0.2f, -1.0f, 1.0f); }
-    float AimPointY() const { return aimY_; }
+    float AimPointY() const { return aimY_ - SteepRisePixels * Clamp((std::fabs(bank_) - SteepFrom) / SteepSpan, 0.0f, 1.0f); }
 
     // Where the middle will be when a press now reaches the trigger, from the aim point.
     float AimOff(const Blob& b, bool across) const {

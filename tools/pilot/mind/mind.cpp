@@ -37,7 +37,8 @@ constexpr float ZeppelinDepthPixelUnits = 11600.0f;
 // Where the shots go: between the nose and the way the aircraft flies, which at full
 // throttle with a light hand on the stick is some 40 pixels below the window's middle,
 // in the gap between the gun muzzles over the deck (where the tracers are seen to pass),
-// whatever the bank: that way lies in the aircraft's own frame, as the window does.
+// at any bank out to 1 rad (steeper, see SteepFrom): that way lies in the aircraft's own
+// frame, as the window does.
 // Slower, it sinks below the deck: so the last stretch of an attack is flown at full
 // throttle.
 constexpr int AimX = senses::Width / 2 + 1, AimY = 279;

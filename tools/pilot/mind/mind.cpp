@@ -47,8 +47,8 @@ constexpr int AimX = senses::Width / 2 + 1, AimY = 279;
 constexpr float ShotsSagPixels = 6.0f;
 // Steeply banked, they pass higher in the window: from 1 rad of bank on, the target held
 // at the aim point drew bursts 27-65 pixels over it, the more the steeper; held 60 higher
-// on its side, the pull that took brought them 45-59 under it. Halfway, 30 higher on its
-// side, rising from 1 rad.
+// on its side, the pull it took to hold it there sent them 45-59 under it. Halfway: 30
+// higher on its side, rising from 1 rad.
 constexpr float SteepFrom = 1.0f, SteepSpan = 0.6f, SteepRisePixels = 30.0f;
 // Where an attack breaks off: the last burst pressed, and the flight path still bends
 // wide of the hull.

@@ -153,7 +153,7 @@ public:
                 std::cerr << " ground " << groundHigh_ << (now - flowAt_ < 0.5f ? " flow" : "") << " loud " << loud_
                           << " tank " << tankNow_.found << " " << tankNow_.x << "," << tankNow_.y << " " << tankNow_.Width() << "x"
                           << tankNow_.Height() << " sightings " << tankSightings_ << " last " << tankLastX_ << "," << tankLastY_ << " fixed " << tankFixed_ << " at " << tankMapX_
-                          << "," << tankMapZ_ << " slant " << tankSlant_;
+                          << "," << tankMapZ_ << " slant " << tankSlant_ << " ear " << static_cast<int>(earStage_);
             std::cerr << "\n";
         }
 
@@ -259,9 +259,16 @@ private:
     float tankFirstBelow_ = 0;
     float tankSeenAt_ = -100, tankSlant_ = 1e9f, tankMapX_ = 0, tankMapZ_ = 0;
     bool tankFixed_ = false, outbound_ = false;
+    int fixPasses_ = 0;  // passes over where it was seen, since it was first seen
     int huntLeg_ = 0;
     bool huntTurning_ = false;
+    // Following a lean: on past it, round toward its side, and the straight run after.
+    enum class EarStage { None, On, Round, Run };
+    EarStage earStage_ = EarStage::None;
+    int earSide_ = 1;
+    float earFrom_ = 0, earTurned_ = 0, earHeading_ = 0, earLastHeading_ = 0;
     float tankDriftX_ = 0, tankDriftY_ = 0;
+    float tankAcross_ = 0;  // its direction off the nose when last seen, right positive
     // The score line at the start of play: it changes when a target goes down.
     uint64_t scoreLine_ = 0;
     bool scoreKnown_ = false;
@@ -857,21 +864,68 @@ private:
         const bool big = b.Width() >= 2 && b.Height() >= 2;
         if ((tankSightings_ < 2 || !flowing || !big) && phase_ != Phase::Dive) return;
         tankNow_ = b;
+        tankAcross_ = across;
         tankSlant_ = groundHigh_ / std::sin(below);
         float flat = groundHigh_ / std::tan(below);
         float bearing = Wrap(heading_ + across);
         tankMapX_ = x_ - std::sin(bearing) * flat;
         tankMapZ_ = z_ + std::cos(bearing) * flat;
+        if (!tankFixed_) fixPasses_ = 0;
         tankFixed_ = true;
     }
 
     // The nose's angle above the horizon that keeps it some HuntHigh over the fields.
     float HuntPitch(float now) const {
-        // Unread for a while: level, or down a little when it believes itself well up
+        // Unread for a while: level, or down when it believes itself well up
         // (high up the flow reads only from looks farther back, wings level).
-        if (now - flowAt_ > 3.0f) return groundHigh_ > 900.0f ? -0.04f : 0.05f;
+        if (now - flowAt_ > 3.0f) return groundHigh_ > 900.0f ? -0.12f : 0.05f;
         if (groundHigh_ < 200.0f) return 0.3f;
         return Clamp((HuntHigh - groundHigh_) / 500.0f, -0.1f, 0.2f);
+    }
+
+    // Far from the base another engine leans the ears toward it, within some 6,000, most
+    // when it is abeam; heard a little late, as it passes behind the wing. A circle toward
+    // it then goes round it (some 4,800 across): so on straight some 2,000 first, then
+    // round toward that side until the lean stops (the tank near the nose), and on
+    // straight that way, low, where it shows. A lean that never stops in a whole turn:
+    // straight out, and round again.
+    float EarHunt(float now, float off) {
+        const bool nearBase = std::hypot(HomeX - x_, HomeZ - z_) < 8000.0f;
+        const bool leaning = !nearBase && std::fabs(side_) > 0.25f;
+        if (leaning && (earStage_ == EarStage::None || earStage_ == EarStage::Run)) {
+            earStage_ = EarStage::On;
+            earSide_ = side_ > 0 ? 1 : -1;
+            earFrom_ = now;
+            earHeading_ = heading_;
+        }
+        switch (earStage_) {
+            case EarStage::None:
+                return off;
+            case EarStage::On:
+                if (now - earFrom_ > 4.5f) {
+                    earStage_ = EarStage::Round;
+                    earTurned_ = 0;
+                    earLastHeading_ = heading_;
+                }
+                return Wrap(earHeading_ - heading_);
+            case EarStage::Round: {
+                earTurned_ += std::fabs(Wrap(heading_ - earLastHeading_));
+                earLastHeading_ = heading_;
+                // (The smoothed lean lags the turn by some 2.5 s: it is taken as stopped
+                // while still fading.)
+                const bool stopped = earTurned_ > 1.2f && side_ * earSide_ < 0.12f;
+                if (!stopped && earTurned_ < 5.5f) return 0.5f * earSide_;
+                // (Still a little to that side when the smoothed lean has faded.)
+                earStage_ = EarStage::Run;
+                earFrom_ = now;
+                earHeading_ = Wrap(heading_ + 0.25f * earSide_);
+                return 0.25f * earSide_;
+            }
+            case EarStage::Run:
+                if (now - earFrom_ > 16.0f) earStage_ = EarStage::None;
+                return Wrap(earHeading_ - heading_);
+        }
+        return off;
     }
 
     void Hunt(const Picture& pic, float now, float t) {
@@ -881,15 +935,23 @@ private:
         if (tankFixed_) {
             // Seen before: out past it, and back at it along a straight run.
             float away = std::hypot(tankMapX_ - x_, tankMapZ_ - z_);
-            if (away < 1500.0f) outbound_ = true;
+            if (away < 1500.0f && !outbound_) {
+                // Flown back over it twice and never dived at: a speck, not the tank.
+                outbound_ = true;
+                if (++fixPasses_ > 2) {
+                    tankFixed_ = false;
+                    fixPasses_ = 0;
+                }
+            }
             if (away > 3500.0f) outbound_ = false;
             off = outbound_ ? 0.0f : Wrap(BearingTo(tankMapX_, tankMapZ_) - heading_);
+            // A lean heard: the ear is surer than a speck or two.
+            off = EarHunt(now, off);
         } else {
             float x = HuntLegs[huntLeg_][0], z = HuntLegs[huntLeg_][1];
             if (std::hypot(x - x_, z - z_) < 2000.0f) huntLeg_ = (huntLeg_ + 1) % HuntLegCount;
             off = Wrap(BearingTo(x, z) - heading_);
-            // Heard on one side: another engine there. Toward it.
-            if (std::fabs(side_) > 0.25f) off = side_ > 0 ? 0.5f : -0.5f;
+            off = EarHunt(now, off);
         }
         if (pic.voidShare > 0.01f && now > awayUntil_) {
             awayUntil_ = now + 20.0f;
@@ -904,14 +966,21 @@ private:
         if (std::fabs(off) < 0.12f) huntTurning_ = false;
         if (huntTurning_) {
             sideTurn_ = off > 0 ? 1 : -1;
-            // (A circle holds the nose some 0.15 above what it is asked.)
-            Circle(pic, -0.05f);
+            // (A circle holds the nose some 0.15 above what it is asked.) Well up, about
+            // level; low, climbing a little: a circle low over the hills runs into them,
+            // and down on the fields it rolls on, never to rise again but off a hill.
+            Circle(pic, groundHigh_ > 500.0f ? -0.15f : 0.05f);
         } else if (!Lost(pic)) {
             // Near the heading: the wings all but level, so that the fields' flow reads.
             right_ = Clamp(110.0f * RollTo(Clamp(off, -0.25f, 0.25f)), -60, 60);
             pull_ = Clamp(80.0f * (HuntPitch(now) - pitch_), -40, 40);
         }
-        if (tankSightings_ >= 4 && tankNow_.found) Enter(Phase::Dive, t);
+        // (Seen in a steep turn: round toward it until it is near the nose and the wings
+        // come level; the dive levels them at once, and it would slide out of sight.)
+        if (tankSightings_ >= 4 && tankNow_.found && std::fabs(tankAcross_) < 0.35f && std::fabs(bank_) < 0.5f) {
+            fixPasses_ = 0;
+            Enter(Phase::Dive, t);
+        }
     }
 
     // Down at it from the seat: its middle held where the shots go, the trigger inside a

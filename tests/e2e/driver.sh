@@ -73,6 +73,9 @@ wait_for() {
 
 # A private X display: Xvfb picks a free number and reports it.
 start_display() {
+    # Until the private display answers none is ours: an inherited one (the test command's
+    # shared display) may show another test's ERROR box, which is not this game's.
+    unset DISPLAY
     # Keys held down never repeat: a held P would pause and resume again. No reset when the
     # last client leaves: a game starting during a reset cannot open the display.
     Xvfb -displayfd 3 -screen 0 "${XVFB_SCREEN:-1280x1024x24}" -nolisten tcp -noreset -ardelay 60000 3>"$WORK/display" >/dev/null 2>&1 &

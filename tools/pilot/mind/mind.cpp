@@ -938,21 +938,17 @@ private:
             if (away < 1500.0f && !outbound_) {
                 // Flown back over it twice and never dived at: a speck, not the tank.
                 outbound_ = true;
-                if (++fixPasses_ > 2) {
-                    tankFixed_ = false;
-                    fixPasses_ = 0;
-                }
+                if (++fixPasses_ > 2) tankFixed_ = false;
             }
             if (away > 3500.0f) outbound_ = false;
             off = outbound_ ? 0.0f : Wrap(BearingTo(tankMapX_, tankMapZ_) - heading_);
-            // A lean heard: the ear is surer than a speck or two.
-            off = EarHunt(now, off);
         } else {
             float x = HuntLegs[huntLeg_][0], z = HuntLegs[huntLeg_][1];
             if (std::hypot(x - x_, z - z_) < 2000.0f) huntLeg_ = (huntLeg_ + 1) % HuntLegCount;
             off = Wrap(BearingTo(x, z) - heading_);
-            off = EarHunt(now, off);
         }
+        // A lean heard: the ear is surer than a leg's end or a speck or two.
+        off = EarHunt(now, off);
         if (pic.voidShare > 0.01f && now > awayUntil_) {
             awayUntil_ = now + 20.0f;
             awayHeading_ = Wrap(heading_ + Pi);
